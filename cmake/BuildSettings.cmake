@@ -1,0 +1,15 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Build settings shared by the library, the executable, the tests and the benchmarks.
+add_library(quillmere_build_settings INTERFACE)
+
+target_compile_features(quillmere_build_settings INTERFACE cxx_std_17)
+target_compile_options(quillmere_build_settings INTERFACE
+    $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra>)
+target_compile_definitions(quillmere_build_settings INTERFACE
+    QUILLMERE_VERSION="${PROJECT_VERSION}"
+    QUILLMERE_APP_ID="${QUILLMERE_APP_ID}")
+
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTOUIC ON)
+set(CMAKE_AUTORCC ON)

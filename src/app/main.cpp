@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/ffmpegtask.h"
+#include "mainwindow/mainwindow.h"
+#include "settings/appsettings.h"
+
+#include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDebug>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Orvandel"));
+    QApplication::setApplicationName(QStringLiteral("Quillmere"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLMERE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLMERE_APP_ID));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("path"),
+                                 QStringLiteral("Open with files or directories added"),
+                                 QString());
+    QCommandLineOption noTranslations(QStringLiteral("no-translations"),
+                                      QStringLiteral("Do not load translations"));
+    parser.addOption(noTranslations);
+    parser.process(app);
+
+    qDebug().noquote() << "Starting"
+                       << QApplication::applicationName() + QStringLiteral(" v")
+                              + QApplication::applicationVersion();
+
+    qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    AppSettings::load();
+
+    MainWindow window;
+    window.show();
+
+    const QStringList paths = parser.positionalArguments();
+    if (!paths.isEmpty())
+        window.addPaths(paths);
+
+    return app.exec();
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/filewalk.h"
+
+#include <QDir>
+
+// Results of the current walk. Walks run one at a time, on the GUI thread.
+static QStringList foundFiles;
+
+QStringList listFilesRecursive(const QString &directory)
+{
+    foundFiles.clear();
+    QDir dir(directory);
+    collectFiles(dir);
+    return foundFiles;
+}
+
+void collectFiles(QDir &directory)
+{
+    directory.setFilter(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    const QString prefix = directory.path() + QLatin1Char('/');
+    const QStringList files = directory.entryList();
+    for (const QString &name : files)
+        foundFiles.append(prefix + name);
+
+    directory.setFilter(QDir::AllDirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    const QStringList subdirectories = directory.entryList();
+    const QString absolute = directory.absolutePath();
+    for (const QString &name : subdirectories) {
+        QDir subdirectory(QStringLiteral("%1/%2").arg(absolute, name));
+        collectFiles(subdirectory);
+    }
+}

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "mainwindow/filewalk.h"
+
+#include <QColor>
+#include <QDebug>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QStandardItemModel>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+struct StatusLook
+{
+    const char *text;
+    Qt::GlobalColor colour;
+};
+
+// Indexed by FFmpegTask::ConvertStatus.
+constexpr StatusLook statusLooks[] = {
+    {QT_TRANSLATE_NOOP("MainWindow", "Pending"), Qt::yellow},
+    {QT_TRANSLATE_NOOP("MainWindow", "Converting"), Qt::darkYellow},
+    {QT_TRANSLATE_NOOP("MainWindow", "Failed"), Qt::red},
+    {QT_TRANSLATE_NOOP("MainWindow", "Skipped"), Qt::blue},
+    {QT_TRANSLATE_NOOP("MainWindow", "Done"), Qt::green},
+};
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    setWindowTitle(QCoreApplication::applicationName());
+
+    const QStringList headerLabels{tr("Status"), tr("File")};
+    model = new QStandardItemModel(this);
+    model->setColumnCount(headerLabels.size());
+    model->setHorizontalHeaderLabels(headerLabels);
+    ui->tableView->setModel(model);
+
+    ui->tableView->horizontalHeader()->setStretchLastSection(true);
+    ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    setConverting(false);
+    setAcceptDrops(true);
+    ui->tableView->hide();
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::setConverting(bool active)
+{
+    converting = active;
+    ui->pushButton_Convert->setEnabled(!converting);
+    ui->pushButton_Cancel->setEnabled(converting);
+    ui->pushButton_Settings->setEnabled(!converting);
+    ui->pushButton_Clear->setEnabled(!converting);
+    ui->progressBar->setVisible(converting);
+}
+
+void MainWindow::showTable()
+{
+    // isHidden rather than isVisible: paths may arrive before the window is shown.
+    if (ui->tableView->isHidden()) {
+        ui->tableView->show();
+        ui->label_HelpMessage->hide();
+    }
+}
+
+void MainWindow::appendRow()
+{
+    const int row = model->rowCount();
+    model->insertRow(row);
+    model->setData(model->index(row, 0), int(Qt::AlignCenter), Qt::TextAlignmentRole);
+}
+
+void MainWindow::addFile(const QString &path)
+{
+    appendRow();
+    const int row = model->rowCount() - 1;
+    model->setData(model->index(row, 1), path, Qt::EditRole);
+    setStatus(FFmpegTask::Pending, model->index(row, 0));
+}
+
+void MainWindow::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index)
+{
+    if (status < FFmpegTask::Pending || status > FFmpegTask::Done)
+        return;
+    const StatusLook &look = statusLooks[status];
+    model->setData(index, tr(look.text), Qt::EditRole);
+    model->setData(index, QColor(look.colour), Qt::BackgroundRole);
+}
+
+void MainWindow::addPaths(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        addPath(path);
+    showTable();
+}
+
+void MainWindow::addPath(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    const QFileInfo info(path);
+    if (info.isFile()) {
+        const QString absolute = info.absoluteFilePath();
+        qDebug() << "Dropped file:" << absolute;
+        addFile(absolute);
+    } else if (info.isDir()) {
+        const QString absolute = info.absoluteFilePath();
+        qDebug() << "Dropped dir:" << absolute;
+        addDirectory(absolute);
+    }
+}
+
+void MainWindow::addDirectory(const QString &directory)
+{
+    const QStringList files = listFilesRecursive(directory);
+    for (const QString &file : files)
+        addFile(file);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!converting && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    // A drag accepted while idle can still be released after a batch has
+    // started; the rows must not move under running jobs.
+    if (converting) {
+        event->ignore();
+        return;
+    }
+    showTable();
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl &url : urls)
+        addPath(url.toLocalFile());
+    event->acceptProposedAction();
+}
+
+void MainWindow::on_tableView_customContextMenuRequested(const QPoint &pos)
+{
+    if (converting)
+        return;
+
+    QList<int> selectedRows;
+    const QModelIndexList selection = ui->tableView->selectionModel()->selectedRows(0);
+    for (const QModelIndex &index : selection)
+        selectedRows.append(index.row());
+
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction *remove = menu->addAction(tr("Remove"));
+    connect(remove, &QAction::triggered, this, [this, selectedRows] { removeRows(selectedRows); });
+    menu->popup(ui->tableView->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::removeRows(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int row : rows)
+        model->removeRow(row);
+}
+
+void MainWindow::on_pushButton_Clear_clicked()
+{
+    if (ui->tableView->isHidden())
+        return;
+    model->removeRows(0, model->rowCount());
+    ui->tableView->hide();
+    ui->label_HelpMessage->show();
+}
