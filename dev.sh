@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs what the build needs (only what is missing), builds, then starts
+# Quillmere or runs the test suite.
+#
+#   ./dev.sh run [PATH...]   build and start the application with PATHs added
+#   ./dev.sh test            build and run every test
+#   ./dev.sh bench           build and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+    cmake make g++
+    qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
+    ffmpeg
+)
+
+install_missing() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
+        "${missing[@]}" >/dev/null
+}
+
+build() {
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build --parallel "$(nproc)" "$@"
+}
+
+command=${1:-}
+[ $# -gt 0 ] && shift
+case "$command" in
+    run)
+        install_missing
+        build
+        exec build/quillmere "$@"
+        ;;
+    test)
+        install_missing
+        build
+        exec ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+        ;;
+    bench)
+        install_missing
+        build --target bench_intake
+        exec build/bench/bench_intake "$@"
+        ;;
+    *)
+        sed -n '4,8p' "$0" >&2
+        exit 2
+        ;;
+esac
