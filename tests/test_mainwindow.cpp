@@ -34,13 +34,15 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
-    // Drags `urls` over the window and drops them; returns whether both were accepted.
-    static bool drop(MainWindow &window, const QList<QUrl> &urls)
+    // Drags `urls` over the window and drops them; a batch may start in between.
+    // Returns whether both events were accepted.
+    static bool drop(MainWindow &window, const QList<QUrl> &urls, bool convertingAtDrop)
     {
         QMimeData data;
         data.setUrls(urls);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &enter);
+        window.setConverting(convertingAtDrop);
         QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &dropped);
         return enter.isAccepted() && dropped.isAccepted();
@@ -163,26 +165,29 @@ private slots:
 
     void drops_data()
     {
-        QTest::addColumn<bool>("converting");
+        QTest::addColumn<bool>("convertingAtEnter");
+        QTest::addColumn<bool>("convertingAtDrop");
         QTest::addColumn<QList<QUrl>>("urls");
         QTest::addColumn<int>("addedRows");
         const QList<QUrl> urls{QUrl::fromLocalFile(root + "/z.wav"), QUrl("https://example.org/a.mp3"),
                                QUrl::fromLocalFile(root + "/sub")};
-        QTest::newRow("idle") << false << urls << 3;
-        QTest::newRow("web link only") << false << QList<QUrl>{QUrl("https://example.org/")} << 0;
-        QTest::newRow("converting") << true << urls << 0;
+        QTest::newRow("idle") << false << false << urls << 3;
+        QTest::newRow("web link only") << false << false << QList<QUrl>{QUrl("https://example.org/")} << 0;
+        QTest::newRow("converting") << true << true << urls << 0;
+        QTest::newRow("batch started during the drag") << false << true << urls << 0;
     }
 
     void drops()
     {
-        QFETCH(bool, converting);
+        QFETCH(bool, convertingAtEnter);
+        QFETCH(bool, convertingAtDrop);
         QFETCH(QList<QUrl>, urls);
         QFETCH(int, addedRows);
         MainWindow window;
-        window.setConverting(converting);
-        QCOMPARE(drop(window, urls), !converting);
+        window.setConverting(convertingAtEnter);
+        QCOMPARE(drop(window, urls, convertingAtDrop), !convertingAtDrop);
         QCOMPARE(window.model->rowCount(), addedRows);
-        QCOMPARE(window.ui->tableView->isHidden(), converting);
+        QCOMPARE(window.ui->tableView->isHidden(), convertingAtDrop);
 
         QMimeData text;
         text.setText("not a file");
