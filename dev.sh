@@ -54,7 +54,7 @@ case "$command" in
         exec build/bench/bench_intake "$@"
         ;;
     *)
-        sed -n '4,8p' "$0" >&2
+        sed -n '3,8p' "$0" >&2
         exit 2
         ;;
 esac
