@@ -11,6 +11,8 @@
 #include <QStandardItemModel>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -35,8 +37,8 @@ private:
     }
 
     // Drags `urls` over the window and drops them; a batch may start in between.
-    // Returns whether both events were accepted.
-    static bool drop(MainWindow &window, const QList<QUrl> &urls, bool convertingAtDrop)
+    // Returns whether the drag enter and the drop were accepted.
+    static QPair<bool, bool> drop(MainWindow &window, const QList<QUrl> &urls, bool convertingAtDrop)
     {
         QMimeData data;
         data.setUrls(urls);
@@ -45,15 +47,26 @@ private:
         window.setConverting(convertingAtDrop);
         QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &dropped);
-        return enter.isAccepted() && dropped.isAccepted();
+        return {enter.isAccepted(), dropped.isAccepted()};
+    }
+
+    static constexpr QPoint clickPos{40, 12};
+
+    // Right-clicks the table; returns the menu that opened, if any.
+    static QMenu *rightClick(MainWindow &window)
+    {
+        QWidget *viewport = window.ui->tableView->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, clickPos, viewport->mapToGlobal(clickPos));
+        QApplication::sendEvent(viewport, &event);
+        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
     }
 
     // Opens the row menu and chooses Remove with the keyboard; the menu must not outlive its use.
     static void removeSelected(MainWindow &window)
     {
-        window.on_tableView_customContextMenuRequested(QPoint(5, 5));
-        QPointer<QMenu> menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QPointer<QMenu> menu = rightClick(window);
         QVERIFY(menu);
+        QCOMPARE(menu->pos(), window.ui->tableView->viewport()->mapToGlobal(clickPos));
         QCOMPARE(menu->actions().size(), 1);
         QCOMPARE(menu->actions().first()->text(), QString("Remove"));
         QTest::keyClick(menu, Qt::Key_Down);
@@ -65,11 +78,13 @@ private slots:
     void initTestCase()
     {
         root = QDir(tree.path()).canonicalPath() + "/Music";
-        for (const char *name : {"c.mp3", "B.mp3", "a.mp3", "z.wav", ".hidden.mp3", "sub/d.mp3",
-                                 "sub/deeper/e.mp3", "a_dir/f.mp3", ".cache/x.mp3", "empty/.keep"})
+        for (const char *name : {"c.mp3", "B.mp3", "a.mp3", "z.wav", ".hidden.mp3", "Sub/d.mp3",
+                                 "Sub/deeper/e.mp3", "a_dir/f.mp3", "a_dir/inner/g.mp3",
+                                 ".cache/x.mp3", "empty/.keep"})
             touch(root + "/" + name);
         QVERIFY(QFile::link(root + "/a.mp3", root + "/link.mp3"));
-        QVERIFY(QFile::link(root + "/sub", root + "/linkdir"));
+        QVERIFY(QFile::link(root + "/Sub", root + "/linkdir"));
+        QCOMPARE(mkfifo(QFile::encodeName(root + "/fifo.mp3").constData(), 0600), 0);
         QVERIFY(QFile::link(root, tree.path() + "/MusicLink"));
         QVERIFY(QFile::link(root + "/a.mp3", tree.path() + "/song-link.mp3"));
     }
@@ -103,7 +118,7 @@ private slots:
         const QString r = QDir(tree.path()).canonicalPath() + "/Music";
         const QString link = QDir(tree.path()).canonicalPath() + "/MusicLink";
         const QStringList walked{"/a.mp3", "/B.mp3", "/c.mp3", "/z.wav", "/a_dir/f.mp3",
-                                 "/sub/d.mp3", "/sub/deeper/e.mp3"};
+                                 "/a_dir/inner/g.mp3", "/Sub/d.mp3", "/Sub/deeper/e.mp3"};
         QStringList underRoot, underLink;
         for (const QString &path : walked) {
             underRoot << r + path;
@@ -111,13 +126,13 @@ private slots:
         }
         QTest::newRow("tree") << QStringList{r} << underRoot;
         QTest::newRow("link to a folder") << QStringList{link} << underLink;
-        QTest::newRow("link to a file, file twice, missing, empty folder")
+        QTest::newRow("link to a file, file twice, missing, fifo, empty folder")
             << QStringList{QDir(tree.path()).canonicalPath() + "/song-link.mp3", r + "/z.wav",
-                           r + "/nothing.mp3", r + "/empty", "", r + "/z.wav"}
+                           r + "/nothing.mp3", r + "/fifo.mp3", r + "/empty", "", r + "/z.wav"}
             << QStringList{QDir(tree.path()).canonicalPath() + "/song-link.mp3", r + "/z.wav",
                            r + "/z.wav"};
-        QTest::newRow("relative") << QStringList{"Music/sub/../c.mp3", "Music/sub"}
-                                  << QStringList{r + "/c.mp3", r + "/sub/d.mp3", r + "/sub/deeper/e.mp3"};
+        QTest::newRow("relative") << QStringList{"Music/Sub/../c.mp3", "Music/Sub"}
+                                  << QStringList{r + "/c.mp3", r + "/Sub/d.mp3", r + "/Sub/deeper/e.mp3"};
     }
 
     void intake()
@@ -171,7 +186,7 @@ private slots:
         QTest::addColumn<QList<QUrl>>("urls");
         QTest::addColumn<int>("addedRows");
         const QList<QUrl> urls{QUrl::fromLocalFile(root + "/z.wav"), QUrl("https://example.org/a.mp3"),
-                               QUrl::fromLocalFile(root + "/sub")};
+                               QUrl::fromLocalFile(root + "/Sub")};
         QTest::newRow("idle") << false << false << urls << 3;
         QTest::newRow("web link only") << false << false << QList<QUrl>{QUrl("https://example.org/")} << 0;
         QTest::newRow("converting") << true << true << urls << 0;
@@ -186,7 +201,9 @@ private slots:
         QFETCH(int, addedRows);
         MainWindow window;
         window.setConverting(convertingAtEnter);
-        QCOMPARE(drop(window, urls, convertingAtDrop), !convertingAtDrop);
+        const QPair<bool, bool> accepted = drop(window, urls, convertingAtDrop);
+        QCOMPARE(accepted.first, !convertingAtEnter);
+        QCOMPARE(accepted.second, !convertingAtDrop);
         QCOMPARE(window.model->rowCount(), addedRows);
         QCOMPARE(window.ui->tableView->isHidden(), convertingAtDrop);
 
@@ -255,16 +272,31 @@ private slots:
         QVERIFY(window.ui->label_HelpMessage->isVisible());
     }
 
-    void noMenuWhileConverting()
+    void states_data()
     {
+        QTest::addColumn<bool>("converting");
+        QTest::newRow("idle") << false;
+        QTest::newRow("converting") << true;
+    }
+
+    void states()
+    {
+        QFETCH(bool, converting);
         MainWindow window;
         window.show();
         window.addPaths({root + "/a.mp3"});
-        window.setConverting(true);
-        QVERIFY(!window.ui->pushButton_Clear->isEnabled());
-        QVERIFY(window.ui->progressBar->isVisible());
-        window.on_tableView_customContextMenuRequested(QPoint(5, 5));
-        QVERIFY(!QApplication::activePopupWidget());
+        window.setConverting(!converting);
+        window.setConverting(converting);
+        QCOMPARE(window.ui->pushButton_Convert->isEnabled(), !converting);
+        QCOMPARE(window.ui->pushButton_Cancel->isEnabled(), converting);
+        QCOMPARE(window.ui->pushButton_Settings->isEnabled(), !converting);
+        QCOMPARE(window.ui->pushButton_Clear->isEnabled(), !converting);
+        QVERIFY(window.ui->pushButton_About->isEnabled());
+        QCOMPARE(window.ui->progressBar->isVisible(), converting);
+        QMenu *menu = rightClick(window);
+        QCOMPARE(menu != nullptr, !converting);
+        if (menu)
+            menu->close();
     }
 };
 

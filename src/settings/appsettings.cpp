@@ -37,18 +37,26 @@ QString AppSettings::defaultOutputDirectory()
         + QCoreApplication::applicationName() + QStringLiteral("/{sourcedir}");
 }
 
+// A hand-edited value with an unquoted comma reads back as a list, whose
+// plain conversion to text would be empty.
+static QString text(const QVariant &value)
+{
+    return value.userType() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                      : value.toString();
+}
+
 void AppSettings::load()
 {
     QSettings store;
-    FFmpegBinary = store.value(QStringLiteral("FFmpegBinary"), defaultFFmpegBinary()).toString();
-    OutputFormat = store.value(QStringLiteral("OutputFormat"), QStringLiteral("mp3")).toString();
+    FFmpegBinary = text(store.value(QStringLiteral("FFmpegBinary"), defaultFFmpegBinary()));
+    OutputFormat = text(store.value(QStringLiteral("OutputFormat"), QStringLiteral("mp3")));
     OutputQualityArguments =
-        store.value(QStringLiteral("OutputQualityArguments"), QStringLiteral("-q:a 2")).toString();
+        text(store.value(QStringLiteral("OutputQualityArguments"), QStringLiteral("-q:a 2")));
     OutputDirectory =
-        store.value(QStringLiteral("OutputDirectory"), defaultOutputDirectory()).toString();
-    OutputSamplerate = store.value(QStringLiteral("OutputSamplerate"), QString()).toString();
+        text(store.value(QStringLiteral("OutputDirectory"), defaultOutputDirectory()));
+    OutputSamplerate = text(store.value(QStringLiteral("OutputSamplerate"), QString()));
     OutputChannelCount = store.value(QStringLiteral("OutputChannelCount"), 0).toInt();
-    AudioFilters = store.value(QStringLiteral("AudioFilters"), QString()).toString();
+    AudioFilters = text(store.value(QStringLiteral("AudioFilters"), QString()));
     QuickConvertMode = store.value(QStringLiteral("QuickConvertMode"), false).toBool();
     CopyNonAudioFiles = store.value(QStringLiteral("CopyNonAudioFiles"), false).toBool();
     UseSoXresampler = store.value(QStringLiteral("UseSoXresampler"), false).toBool();
