@@ -1,11 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// One conversion job. The status travels from the worker threads to the
-// window through queued signals, so it is registered with the meta-type
+#include <QFileInfo>
+#include <QObject>
+#include <QRunnable>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+
+// One conversion job: classifies one input file, then skips, copies or
+// converts it with the encoder, on a worker thread of the window's pool.
+// It reports only through its two signals, which the window receives through
+// queued connections; the status is therefore registered with the meta-type
 // system under its qualified name "FFmpegTask::ConvertStatus" at start-up.
-class FFmpegTask
+class FFmpegTask : public QObject, public QRunnable
 {
+    Q_OBJECT
+
 public:
     enum ConvertStatus {
         Pending,    // in the table, not yet reported by a task
@@ -14,4 +26,38 @@ public:
         Skipped,
         Done,
     };
+
+    FFmpegTask(int id, const QString &inputPath);
+
+    void run() override;
+
+    // While the flag is set the task starts no encoder, and stops a running
+    // one. The flag must outlive the task's run.
+    void setStopFlag(const std::atomic<bool> *flag) { stopFlag = flag; }
+
+signals:
+    void StatusChange(int id, FFmpegTask::ConvertStatus status);
+    void ConvertDone(int id);
+
+private:
+    void prepareOutputDirectory();
+    void buildArguments();
+    ConvertStatus convertClaimed();
+    ConvertStatus runEncoder();
+    bool stopRequested() const { return stopFlag && stopFlag->load(); }
+
+    int id;
+    QString inputPath;
+    QFileInfo inputInfo;
+    QString outputDirectory;
+    QString outputPath;
+    QString outputSuffix;
+    QStringList arguments;
+    QString filterText;
+    const std::atomic<bool> *stopFlag = nullptr;
+
+    friend class TestConversion;
 };
+
+// True for audio and video files, and for files whose type is unknown.
+bool isAudioOrVideo(const QString &path);

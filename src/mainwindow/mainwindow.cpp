@@ -3,16 +3,22 @@
 #include "ui_mainwindow.h"
 
 #include "mainwindow/filewalk.h"
+#include "settings/appsettings.h"
 
+#include <QCloseEvent>
 #include <QColor>
 #include <QDebug>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QStandardItemModel>
+#include <QThread>
 #include <QUrl>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -59,6 +65,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    stopBatch();
     delete ui;
 }
 
@@ -188,4 +195,135 @@ void MainWindow::on_pushButton_Clear_clicked()
     model->removeRows(0, model->rowCount());
     ui->tableView->hide();
     ui->label_HelpMessage->show();
+}
+
+bool isValidFFmpegBinary(QString path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
+bool isValidOutputDirectory(QString outputDirectory)
+{
+    const QString placeholder = QStringLiteral("{sourcedir}");
+    // Every job makes its own folder below its source folder.
+    if (outputDirectory.startsWith(placeholder))
+        return true;
+    const int at = outputDirectory.indexOf(placeholder);
+    if (at >= 0)
+        outputDirectory.truncate(at);
+    if (outputDirectory.isEmpty())
+        return false;
+    QDir().mkpath(outputDirectory);
+    const QFileInfo info(outputDirectory);
+    return info.isDir() && info.isWritable();
+}
+
+void MainWindow::on_pushButton_Convert_clicked()
+{
+    if (!isValidFFmpegBinary(AppSettings::FFmpegBinary)) {
+        QMessageBox::warning(this, QStringLiteral("Error"),
+                             tr("FFmpeg binary is invalid. Please check your settings."));
+        return;
+    }
+    if (!isValidOutputDirectory(AppSettings::OutputDirectory)) {
+        QMessageBox::warning(this, QStringLiteral("Error"),
+                             tr("Your output directory is bad. Maybe it is not writable?"));
+        return;
+    }
+
+    batchSize = model->rowCount();
+    finishedCount = 0;
+    ui->progressBar->setValue(0);
+    if (batchSize <= 0)
+        return;
+
+    const int threads = AppSettings::Threads > 0 ? AppSettings::Threads : QThread::idealThreadCount();
+    pool.setMaxThreadCount(threads);
+    qDebug() << "Starting convert..." << "\n" << "Threads:" << threads << "\n" << "Items:" << batchSize;
+
+    ++batchSerial;
+    setConverting(true);
+    for (int row = 0; row < batchSize; ++row)
+        startTask(row + 1, model->index(row, 1).data().toString());
+}
+
+void MainWindow::startTask(int id, const QString &inputPath)
+{
+    auto *task = new FFmpegTask(id, inputPath);
+    task->setAutoDelete(true);
+    task->setStopFlag(&stopping);
+    connect(task, SIGNAL(StatusChange(int, FFmpegTask::ConvertStatus)),
+            this, SLOT(onStatusChange(int, FFmpegTask::ConvertStatus)), Qt::QueuedConnection);
+    connect(task, SIGNAL(ConvertDone(int)), this, SLOT(onConvertDone(int)), Qt::QueuedConnection);
+    pool.start(task, 0);
+}
+
+void MainWindow::onStatusChange(int id, FFmpegTask::ConvertStatus status)
+{
+    setStatus(status, model->index(id - 1, 0));
+}
+
+void MainWindow::onConvertDone(int)
+{
+    // Reports of jobs stopped by closing the window may still be on their way.
+    if (!converting)
+        return;
+    ++finishedCount;
+    ui->progressBar->setValue(finishedCount * 100 / batchSize);
+    if (finishedCount == batchSize) {
+        qDebug() << "Done";
+        setConverting(false);
+    }
+}
+
+void MainWindow::on_pushButton_Cancel_clicked()
+{
+    cancel();
+}
+
+void MainWindow::cancel()
+{
+    ui->pushButton_Cancel->setEnabled(false);
+    pool.clear();
+
+    cancelWaiters.erase(std::remove_if(cancelWaiters.begin(), cancelWaiters.end(),
+                                       [](const QFuture<void> &waiter) { return waiter.isFinished(); }),
+                        cancelWaiters.end());
+    const int serial = batchSerial;
+    cancelWaiters.append(QtConcurrent::run(QThreadPool::globalInstance(), [this, serial] {
+        pool.waitForDone(-1);
+        QMetaObject::invokeMethod(
+            this,
+            [this, serial] {
+                // Convert may have started a newer batch since this one was cancelled.
+                if (serial == batchSerial)
+                    setConverting(false);
+            },
+            Qt::QueuedConnection);
+    }));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (converting)
+        stopBatch();
+    QMainWindow::closeEvent(event);
+}
+
+// Ends every job before the window goes: nothing may run on, or write, after
+// the process has started to exit.
+void MainWindow::stopBatch()
+{
+    pool.clear();
+    stopping = true;
+    pool.waitForDone(-1);
+    for (QFuture<void> &waiter : cancelWaiters)
+        waiter.waitForFinished();
+    cancelWaiters.clear();
+    stopping = false;
+    ++batchSerial;
+    setConverting(false);
 }

@@ -3,7 +3,12 @@
 
 #include "conversion/ffmpegtask.h"
 
+#include <QFuture>
+#include <QList>
 #include <QMainWindow>
+#include <QThreadPool>
+
+#include <atomic>
 
 class QStandardItemModel;
 
@@ -22,13 +27,21 @@ public:
     // Adds files and whole directory trees as Pending rows, then shows the table.
     void addPaths(const QStringList &paths);
 
+    // Drops the queued jobs of the running batch and lets the running ones finish.
+    void cancel();
+
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
+    void on_pushButton_Convert_clicked();
+    void on_pushButton_Cancel_clicked();
     void on_pushButton_Clear_clicked();
     void on_tableView_customContextMenuRequested(const QPoint &pos);
+    void onStatusChange(int id, FFmpegTask::ConvertStatus status);
+    void onConvertDone(int id);
 
 private:
     void addPath(const QString &path);
@@ -39,10 +52,25 @@ private:
     void showTable();
     void removeRows(QList<int> rows);
     void setConverting(bool active);
+    void startTask(int id, const QString &inputPath);
+    void stopBatch();
 
     Ui::MainWindow *ui;
     QStandardItemModel *model;
     bool converting = false;
+    int batchSize = 0;
+    int finishedCount = 0;
+    // Tells a cancel waiter whether the batch it waited for is still the current one.
+    int batchSerial = 0;
+    QThreadPool pool;
+    QList<QFuture<void>> cancelWaiters;
+    // Set while the window closes: the running jobs stop their encoders.
+    std::atomic<bool> stopping{false};
 
     friend class TestMainWindow;
+    friend class TestRunControl;
 };
+
+// The checks made before a batch starts.
+bool isValidFFmpegBinary(QString path);
+bool isValidOutputDirectory(QString outputDirectory);

@@ -1,0 +1,302 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/ffmpegtask.h"
+
+#include "settings/appsettings.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QMimeDatabase>
+#include <QMutex>
+#include <QProcess>
+#include <QSet>
+#include <QWaitCondition>
+
+#include <sys/stat.h>
+
+namespace {
+
+// How often a waiting job looks at its stop flag.
+constexpr int pollInterval = 100;
+// How long a stopped encoder may take to finish its file before it is killed.
+constexpr int stopGrace = 3000;
+
+enum Metadata { NoMetadata, StreamMetadata, StreamAndId3Metadata };
+
+struct Format
+{
+    const char *id;
+    const char *codec; // nullptr: the codec comes with the quality arguments
+    bool takesSampleRate;
+    Metadata metadata;
+};
+
+constexpr Format formats[] = {
+    {"mp3", "libmp3lame", true, StreamAndId3Metadata},
+    {"m4a", "aac", true, StreamMetadata},
+    {"ogg", "libvorbis", true, StreamMetadata},
+    {"opus", "libopus", false, StreamMetadata},
+    {"flac", "flac", true, StreamMetadata},
+    {"wav", nullptr, true, NoMetadata},
+};
+
+const Format *findFormat(const QString &id)
+{
+    for (const Format &format : formats) {
+        if (id == QLatin1String(format.id))
+            return &format;
+    }
+    return nullptr;
+}
+
+// What a path names right now, to tell one file from another and to see
+// whether a file was written to.
+struct FileState
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified = {};
+
+    explicit FileState(const QString &path)
+    {
+        struct stat status;
+        if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+            return;
+        exists = true;
+        device = status.st_dev;
+        inode = status.st_ino;
+        size = status.st_size;
+        modified = status.st_mtim;
+    }
+
+    bool sameFileAs(const FileState &other) const
+    {
+        return exists && other.exists && device == other.device && inode == other.inode;
+    }
+
+    bool unchangedSince(const FileState &before) const
+    {
+        return sameFileAs(before) && size == before.size
+            && modified.tv_sec == before.modified.tv_sec
+            && modified.tv_nsec == before.modified.tv_nsec;
+    }
+};
+
+// A refused fork can leave the process object "running" without a child and
+// with a process id of -1, which stopping or destroying it would signal: that
+// reaches every process of the user.
+class EncoderProcess : public QProcess
+{
+public:
+    bool startedChild() { return waitForStarted(-1) && processId() > 0; }
+
+    ~EncoderProcess() override
+    {
+        if (processId() <= 0)
+            setProcessState(NotRunning);
+    }
+};
+
+// Output paths that a job of this process is producing. Two encoders writing
+// one file at once would both succeed and leave a mix of both; a second job of
+// the same path waits for the first one instead.
+class OutputClaim
+{
+public:
+    OutputClaim(const QString &path, const std::atomic<bool> *stop)
+        : key(claimKey(path))
+    {
+        QMutexLocker locker(&mutex);
+        while (claimed.contains(key)) {
+            if (stop && stop->load())
+                return;
+            released.wait(&mutex, pollInterval);
+        }
+        claimed.insert(key);
+        held = true;
+    }
+
+    ~OutputClaim()
+    {
+        if (!held)
+            return;
+        QMutexLocker locker(&mutex);
+        claimed.remove(key);
+        released.wakeAll();
+    }
+
+    OutputClaim(const OutputClaim &) = delete;
+    OutputClaim &operator=(const OutputClaim &) = delete;
+
+    bool held = false;
+
+private:
+    // Other spellings of the same path ("//", "/./", a linked folder) must meet.
+    static QString claimKey(const QString &path)
+    {
+        const QFileInfo info(path);
+        const QString directory = QFileInfo(info.absolutePath()).canonicalFilePath();
+        if (directory.isEmpty())
+            return QDir::cleanPath(info.absoluteFilePath());
+        return directory + QLatin1Char('/') + info.fileName();
+    }
+
+    QString key;
+    static inline QMutex mutex;
+    static inline QWaitCondition released;
+    static inline QSet<QString> claimed;
+};
+
+} // namespace
+
+bool isAudioOrVideo(const QString &path)
+{
+    const QString type = QMimeDatabase().mimeTypeForFile(path).name().section(QLatin1Char('/'), 0, 0);
+    return type.isEmpty() || type == QLatin1String("audio") || type == QLatin1String("video");
+}
+
+FFmpegTask::FFmpegTask(int id, const QString &inputPath)
+    : id(id)
+    , inputPath(inputPath)
+    , outputDirectory(AppSettings::OutputDirectory)
+{
+}
+
+void FFmpegTask::run()
+{
+    qDebug() << "Starting job" << id << "|" << inputPath;
+
+    ConvertStatus status;
+    if (isAudioOrVideo(inputPath)) {
+        prepareOutputDirectory();
+        buildArguments();
+        const OutputClaim claim(outputPath, stopFlag);
+        status = claim.held ? convertClaimed() : Failed;
+    } else if (AppSettings::CopyNonAudioFiles) {
+        qDebug() << "Copy file" << id;
+        prepareOutputDirectory();
+        const QString destination = outputDirectory + QLatin1Char('/') + inputInfo.fileName();
+        // The copy never overwrites, and a file already there counts as copied.
+        status = QFile::copy(inputPath, destination) || QFileInfo::exists(destination) ? Done : Failed;
+    } else {
+        qDebug() << "Skipping job" << id;
+        status = Skipped;
+    }
+
+    emit StatusChange(id, status);
+    emit ConvertDone(id);
+}
+
+void FFmpegTask::prepareOutputDirectory()
+{
+    inputInfo = QFileInfo(inputPath);
+    outputDirectory.replace(QLatin1String("{sourcedir}"), inputInfo.absolutePath());
+    QDir().mkpath(outputDirectory);
+}
+
+void FFmpegTask::buildArguments()
+{
+    arguments << QStringLiteral("-hide_banner")
+              << (AppSettings::QuickConvertMode ? QStringLiteral("-n") : QStringLiteral("-y"))
+              << QStringLiteral("-vn") << QStringLiteral("-i") << inputPath;
+
+    const Format *format = findFormat(AppSettings::OutputFormat);
+    outputSuffix = format ? QString::fromLatin1(format->id) : AppSettings::OutputFormat;
+    if (format) {
+        if (format->codec)
+            arguments << QStringLiteral("-c:a") << QString::fromLatin1(format->codec);
+        arguments << AppSettings::OutputQualityArguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (format->takesSampleRate && !AppSettings::OutputSamplerate.isEmpty())
+            arguments << QStringLiteral("-ar") << AppSettings::OutputSamplerate;
+        if (AppSettings::OutputChannelCount > 0)
+            arguments << QStringLiteral("-ac") << QString::number(AppSettings::OutputChannelCount);
+        if (format->metadata != NoMetadata)
+            arguments << QStringLiteral("-map_metadata") << QStringLiteral("0")
+                      << QStringLiteral("-map_metadata") << QStringLiteral("0:s:0");
+        if (format->metadata == StreamAndId3Metadata)
+            arguments << QStringLiteral("-id3v2_version") << QStringLiteral("3");
+    }
+
+    if (AppSettings::UseSoXresampler)
+        filterText += QStringLiteral("aresample=resampler=soxr ");
+    filterText += AppSettings::AudioFilters;
+    const QString chain = filterText.simplified().replace(QLatin1Char(' '), QLatin1Char(','));
+    if (!chain.isEmpty())
+        arguments << QStringLiteral("-af") << chain;
+
+    outputPath = outputDirectory + QLatin1Char('/') + inputInfo.completeBaseName()
+        + QLatin1Char('.') + outputSuffix;
+    arguments << outputPath;
+}
+
+FFmpegTask::ConvertStatus FFmpegTask::convertClaimed()
+{
+    if (AppSettings::QuickConvertMode) {
+        if (QFileInfo::exists(outputPath)) {
+            qDebug() << "Skipping job" << id;
+            return Skipped;
+        }
+        if (inputInfo.suffix().toLower() == outputSuffix) {
+            qDebug() << "Copy file of job" << id;
+            return QFile::copy(inputPath, outputPath) ? Done : Failed;
+        }
+    }
+    // The encoder refuses to write onto its input only when both paths are
+    // spelt alike; through another spelling it would truncate the input.
+    if (FileState(outputPath).sameFileAs(FileState(inputPath))) {
+        qDebug() << "Output of job" << id << "is its own input:" << outputPath;
+        return Failed;
+    }
+    return runEncoder();
+}
+
+FFmpegTask::ConvertStatus FFmpegTask::runEncoder()
+{
+    emit StatusChange(id, Converting);
+    if (stopRequested())
+        return Failed;
+
+    const FileState before(outputPath);
+    QString processOutput;
+    EncoderProcess process;
+    process.setProgram(AppSettings::FFmpegBinary);
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    QObject::connect(
+        &process, &QProcess::readyReadStandardOutput, &process,
+        [&] { processOutput += QString::fromUtf8(process.readAllStandardOutput().constData()); },
+        Qt::DirectConnection);
+
+    process.start(QIODevice::ReadWrite);
+    const bool started = process.startedChild();
+    bool stopped = false;
+    while (started && !process.waitForFinished(pollInterval)
+           && process.state() != QProcess::NotRunning) {
+        if (stopRequested()) {
+            stopped = true;
+            process.terminate();
+            if (!process.waitForFinished(stopGrace)) {
+                process.kill();
+                process.waitForFinished(-1);
+            }
+            break;
+        }
+    }
+
+    const int exitCode = process.exitCode();
+    qDebug() << "Result of job" << id << "|" << processOutput;
+    qDebug() << "Finished job" << id << "with exit code" << exitCode;
+
+    // A failed start can still read as exit code 0; only a real, normal end counts.
+    if (started && !stopped && process.exitStatus() == QProcess::NormalExit && exitCode == 0)
+        return Done;
+
+    // Leave no partial file that a later quick run would take as converted,
+    // but never remove a file that was there before and was not written to.
+    const FileState after(outputPath);
+    if (after.exists && (!before.exists || (stopped && !after.unchangedSince(before))))
+        QFile::remove(outputPath);
+    return Failed;
+}
