@@ -6,6 +6,7 @@
 #   ./dev.sh run [PATH...]   build and start the application with PATHs added
 #   ./dev.sh test            build and run every test
 #   ./dev.sh bench           build and run the benchmarks
+#   ./dev.sh tsan            run the conversion and window tests under ThreadSanitizer
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -50,11 +51,21 @@ case "$command" in
         ;;
     bench)
         install_missing
-        build --target bench_intake
-        exec build/bench/bench_intake "$@"
+        build --target bench_intake bench_convert
+        build/bench/bench_intake
+        exec build/bench/bench_convert
+        ;;
+    tsan)
+        install_missing
+        cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
+            -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+        cmake --build build-tsan --parallel "$(nproc)" --target test_conversion test_runcontrol test_mainwindow
+        export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
+        exec ctest --test-dir build-tsan --output-on-failure -R 'test_(conversion|runcontrol|mainwindow)$'
         ;;
     *)
-        sed -n '3,8p' "$0" >&2
+        sed -n '3,9p' "$0" >&2
         exit 2
         ;;
 esac

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include <mutex>
+
 // Points HOME and the configuration directory at a private temporary folder,
 // so no test reads or writes the user's own settings. Create it before the
 // application object.
@@ -21,7 +23,7 @@ struct IsolatedHome
     QString configFile() const { return dir.path() + "/config/Orvandel/Quillmere.conf"; }
 };
 
-// Collects the debug log while it lives.
+// Collects the debug log while it lives. Jobs log from their own threads.
 class LogCapture
 {
 public:
@@ -32,8 +34,10 @@ public:
 private:
     static void handler(QtMsgType, const QMessageLogContext &, const QString &message)
     {
+        const std::lock_guard<std::mutex> lock(mutex);
         instance->lines.append(message);
     }
+    static inline std::mutex mutex;
     static inline LogCapture *instance = nullptr;
     QtMessageHandler previous;
 };

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/ffmpegtask.h"
 
+#include "conversion/threadhandoff.h"
 #include "settings/appsettings.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QMimeDatabase>
-#include <QMutex>
 #include <QProcess>
 #include <QSet>
-#include <QWaitCondition>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 #include <sys/stat.h>
 
@@ -18,6 +21,7 @@ namespace {
 
 // How often a waiting job looks at its stop flag.
 constexpr int pollInterval = 100;
+constexpr std::chrono::milliseconds claimPollInterval{pollInterval};
 // How long a stopped encoder may take to finish its file before it is killed.
 constexpr int stopGrace = 3000;
 
@@ -108,11 +112,11 @@ public:
     OutputClaim(const QString &path, const std::atomic<bool> *stop)
         : key(claimKey(path))
     {
-        QMutexLocker locker(&mutex);
+        std::unique_lock<std::mutex> lock(mutex);
         while (claimed.contains(key)) {
             if (stop && stop->load())
                 return;
-            released.wait(&mutex, pollInterval);
+            released.wait_for(lock, claimPollInterval);
         }
         claimed.insert(key);
         held = true;
@@ -122,9 +126,9 @@ public:
     {
         if (!held)
             return;
-        QMutexLocker locker(&mutex);
+        const std::lock_guard<std::mutex> lock(mutex);
         claimed.remove(key);
-        released.wakeAll();
+        released.notify_all();
     }
 
     OutputClaim(const OutputClaim &) = delete;
@@ -144,8 +148,9 @@ private:
     }
 
     QString key;
-    static inline QMutex mutex;
-    static inline QWaitCondition released;
+    // Standard primitives rather than Qt's, so that thread checkers see them.
+    static inline std::mutex mutex;
+    static inline std::condition_variable released;
     static inline QSet<QString> claimed;
 };
 
@@ -166,6 +171,7 @@ FFmpegTask::FFmpegTask(int id, const QString &inputPath)
 
 void FFmpegTask::run()
 {
+    takeOver(this);
     qDebug() << "Starting job" << id << "|" << inputPath;
 
     ConvertStatus status;
@@ -187,6 +193,8 @@ void FFmpegTask::run()
 
     emit StatusChange(id, status);
     emit ConvertDone(id);
+    if (stopFlag)
+        handOver(stopFlag);
 }
 
 void FFmpegTask::prepareOutputDirectory()

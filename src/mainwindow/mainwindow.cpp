@@ -2,6 +2,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "conversion/threadhandoff.h"
 #include "mainwindow/filewalk.h"
 #include "settings/appsettings.h"
 
@@ -258,6 +259,7 @@ void MainWindow::startTask(int id, const QString &inputPath)
     connect(task, SIGNAL(StatusChange(int, FFmpegTask::ConvertStatus)),
             this, SLOT(onStatusChange(int, FFmpegTask::ConvertStatus)), Qt::QueuedConnection);
     connect(task, SIGNAL(ConvertDone(int)), this, SLOT(onConvertDone(int)), Qt::QueuedConnection);
+    handOver(task);
     pool.start(task, 0);
 }
 
@@ -320,6 +322,7 @@ void MainWindow::stopBatch()
     pool.clear();
     stopping = true;
     pool.waitForDone(-1);
+    takeOver(&stopping);
     for (QFuture<void> &waiter : cancelWaiters)
         waiter.waitForFinished();
     cancelWaiters.clear();
