@@ -28,6 +28,8 @@ protected:
 
 private slots:
     void on_pushButton_Clear_clicked();
+    void on_pushButton_Settings_clicked();
+    void on_pushButton_About_clicked();
     void on_tableView_customContextMenuRequested(const QPoint &pos);
 
 private:
@@ -45,4 +47,5 @@ private:
     bool converting = false;
 
     friend class TestMainWindow;
+    friend class TestDialogButtons;
 };
