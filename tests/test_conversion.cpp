@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/ffmpegtask.h"
 #include "conversiontestsupport.h"
+#include "settings/formatcatalogue.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -447,25 +448,23 @@ private slots:
         QVERIFY(!QFile::exists(base + "/bad filter/out/tone.mp3"));
     }
 
-    // Every format with its usual preset, through the real encoder.
+    // Every format with its default preset, through the real encoder.
     void realEncoder_data()
     {
         QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("quality");
         QTest::addColumn<QString>("codec");
         QTest::addColumn<QString>("rate");
-        QTest::newRow("mp3") << "mp3" << "-q:a 2" << "mp3" << "22050";
-        QTest::newRow("m4a") << "m4a" << "-b:a 160k" << "aac" << "22050";
-        QTest::newRow("ogg") << "ogg" << "-q:a 5" << "vorbis" << "22050";
-        QTest::newRow("opus") << "opus" << "-b:a 128k" << "opus" << "48000";
-        QTest::newRow("flac") << "flac" << "" << "flac" << "22050";
-        QTest::newRow("wav") << "wav" << "-c:a pcm_s16le" << "pcm_s16le" << "22050";
+        QTest::newRow("mp3") << "mp3" << "mp3" << "22050";
+        QTest::newRow("m4a") << "m4a" << "aac" << "22050";
+        QTest::newRow("ogg") << "ogg" << "vorbis" << "22050";
+        QTest::newRow("opus") << "opus" << "opus" << "48000";
+        QTest::newRow("flac") << "flac" << "flac" << "22050";
+        QTest::newRow("wav") << "wav" << "pcm_s16le" << "22050";
     }
 
     void realEncoder()
     {
         QFETCH(QString, format);
-        QFETCH(QString, quality);
         QFETCH(QString, codec);
         QFETCH(QString, rate);
         const QString input = base + "/real/album one/tone.flac";
@@ -473,7 +472,8 @@ private slots:
             QVERIFY(makeTone(input, 1, {"-ac", "2", "-metadata", "title=Quiet Tone é"}));
         AppSettings::FFmpegBinary = QStandardPaths::findExecutable("ffmpeg");
         AppSettings::OutputFormat = format;
-        AppSettings::OutputQualityArguments = quality;
+        const FormatCatalogue::QualityPresets presets = FormatCatalogue::qualityPresets(format);
+        AppSettings::OutputQualityArguments = presets.presets.at(presets.defaultIndex).arguments;
         AppSettings::OutputSamplerate = "22050";
         AppSettings::OutputChannelCount = 1;
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appsettings.h"
+#include "settingsrecord.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -14,19 +15,7 @@ static const char printVariable[] = "QUILLMERE_TEST_PRINT_SETTINGS";
 
 static QMap<QString, QString> record()
 {
-    const QVariantMap fields{
-        {"FFmpegBinary", AppSettings::FFmpegBinary},
-        {"OutputFormat", AppSettings::OutputFormat},
-        {"OutputQualityArguments", AppSettings::OutputQualityArguments},
-        {"OutputDirectory", AppSettings::OutputDirectory},
-        {"OutputSamplerate", AppSettings::OutputSamplerate},
-        {"OutputChannelCount", AppSettings::OutputChannelCount},
-        {"AudioFilters", AppSettings::AudioFilters},
-        {"QuickConvertMode", AppSettings::QuickConvertMode},
-        {"CopyNonAudioFiles", AppSettings::CopyNonAudioFiles},
-        {"UseSoXresampler", AppSettings::UseSoXresampler},
-        {"Threads", AppSettings::Threads},
-    };
+    const QVariantMap fields = settingsRecord();
     QMap<QString, QString> texts;
     for (auto it = fields.begin(); it != fields.end(); ++it)
         texts.insert(it.key(), it.value().toString());

@@ -2,9 +2,11 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "about/aboutdialog.h"
 #include "conversion/threadhandoff.h"
 #include "mainwindow/filewalk.h"
 #include "settings/appsettings.h"
+#include "settings/settingsdialog.h"
 
 #include <QCloseEvent>
 #include <QColor>
@@ -162,6 +164,25 @@ void MainWindow::dropEvent(QDropEvent *event)
     for (const QUrl &url : urls)
         addPath(url.toLocalFile());
     event->acceptProposedAction();
+}
+
+// The dialogs are windows of their own that block the others while open; the
+// window keeps no pointer to them and each is destroyed when it closes.
+static void openModal(QDialog *dialog)
+{
+    dialog->setModal(true);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void MainWindow::on_pushButton_Settings_clicked()
+{
+    openModal(new SettingsDialog);
+}
+
+void MainWindow::on_pushButton_About_clicked()
+{
+    openModal(new AboutDialog);
 }
 
 void MainWindow::on_tableView_customContextMenuRequested(const QPoint &pos)

@@ -39,6 +39,8 @@ private slots:
     void on_pushButton_Convert_clicked();
     void on_pushButton_Cancel_clicked();
     void on_pushButton_Clear_clicked();
+    void on_pushButton_Settings_clicked();
+    void on_pushButton_About_clicked();
     void on_tableView_customContextMenuRequested(const QPoint &pos);
     void onStatusChange(int id, FFmpegTask::ConvertStatus status);
     void onConvertDone(int id);
@@ -69,6 +71,7 @@ private:
 
     friend class TestMainWindow;
     friend class TestRunControl;
+    friend class TestDialogButtons;
 };
 
 // The checks made before a batch starts.

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/settingsdialog.h"
+#include "ui_settingsdialog.h"
+
+#include "settings/appsettings.h"
+#include "settings/formatcatalogue.h"
+
+#include <QFileDialog>
+
+namespace {
+
+void addChoices(QComboBox *box, const QList<FormatCatalogue::Choice> &choices)
+{
+    for (const FormatCatalogue::Choice &choice : choices)
+        box->addItem(choice.label, choice.value);
+}
+
+// A value that no entry carries leaves the list without a current entry, so
+// that OK stores the empty reading instead of a value the user never chose.
+void select(QComboBox *box, const QVariant &value)
+{
+    box->setCurrentIndex(box->findData(value));
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::SettingsDialog)
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+
+    addChoices(ui->comboBox_OutputFormat, FormatCatalogue::formats());
+    addChoices(ui->comboBox_OutputSamplerate, FormatCatalogue::samplerates());
+    addChoices(ui->comboBox_OutputChannelCount, FormatCatalogue::channelCounts());
+    addChoices(ui->comboBox_AudioFiltersPresets, FormatCatalogue::filterPresets());
+    // A preset is only a way to fill the filter text; the list shows none
+    // until one is picked.
+    ui->comboBox_AudioFiltersPresets->setCurrentIndex(-1);
+
+    loadSettingsIntoForm();
+    // Long templates show their beginning.
+    ui->lineEdit_OutputDirectory->setCursorPosition(0);
+}
+
+SettingsDialog::~SettingsDialog()
+{
+    delete ui;
+}
+
+void SettingsDialog::loadSettingsIntoForm()
+{
+    ui->lineEdit_FFmpegBinary->setText(AppSettings::FFmpegBinary);
+    select(ui->comboBox_OutputFormat, AppSettings::OutputFormat);
+    refreshQualityPresets();
+    select(ui->comboBox_Quality, AppSettings::OutputQualityArguments);
+    ui->lineEdit_OutputDirectory->setText(AppSettings::OutputDirectory);
+    select(ui->comboBox_OutputSamplerate, AppSettings::OutputSamplerate);
+    select(ui->comboBox_OutputChannelCount, AppSettings::OutputChannelCount);
+    ui->plainTextEdit_AudioFilters->setPlainText(AppSettings::AudioFilters);
+    ui->checkBox_QuickConvertMode->setChecked(AppSettings::QuickConvertMode);
+    ui->checkBox_CopyNonAudioFiles->setChecked(AppSettings::CopyNonAudioFiles);
+    ui->checkBox_UseSoXresampler->setChecked(AppSettings::UseSoXresampler);
+    ui->spinBox_Threads->setValue(AppSettings::Threads);
+}
+
+void SettingsDialog::refreshQualityPresets()
+{
+    const FormatCatalogue::QualityPresets quality =
+        FormatCatalogue::qualityPresets(ui->comboBox_OutputFormat->currentData().toString());
+    ui->comboBox_Quality->clear();
+    for (const FormatCatalogue::QualityPreset &preset : quality.presets)
+        ui->comboBox_Quality->addItem(preset.label, preset.arguments);
+    ui->comboBox_Quality->setCurrentIndex(quality.defaultIndex);
+}
+
+void SettingsDialog::storeSettingsFromForm()
+{
+    AppSettings::FFmpegBinary = ui->lineEdit_FFmpegBinary->text().trimmed();
+    AppSettings::OutputFormat = ui->comboBox_OutputFormat->currentData().toString();
+    AppSettings::OutputQualityArguments = ui->comboBox_Quality->currentData().toString();
+    AppSettings::OutputDirectory = ui->lineEdit_OutputDirectory->text().trimmed();
+    AppSettings::OutputSamplerate = ui->comboBox_OutputSamplerate->currentData().toString();
+    AppSettings::OutputChannelCount = ui->comboBox_OutputChannelCount->currentData().toInt();
+    AppSettings::AudioFilters = ui->plainTextEdit_AudioFilters->toPlainText().trimmed();
+    AppSettings::QuickConvertMode = ui->checkBox_QuickConvertMode->isChecked();
+    AppSettings::CopyNonAudioFiles = ui->checkBox_CopyNonAudioFiles->isChecked();
+    AppSettings::UseSoXresampler = ui->checkBox_UseSoXresampler->isChecked();
+    AppSettings::Threads = ui->spinBox_Threads->value();
+    AppSettings::save();
+}
+
+void SettingsDialog::on_buttonBox_accepted()
+{
+    storeSettingsFromForm();
+}
+
+void SettingsDialog::on_toolButton_SelectOutputDirectory_clicked()
+{
+    // The stored template usually ends in {sourcedir} and names no existing
+    // folder; the chooser then picks its own starting place.
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, tr("Open Directory"), AppSettings::OutputDirectory,
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (chosen.isEmpty())
+        return;
+    // The root folder already ends in a separator.
+    const QString folder = chosen.endsWith(QLatin1Char('/')) ? chosen : chosen + QLatin1Char('/');
+    ui->lineEdit_OutputDirectory->setText(folder + QStringLiteral("{sourcedir}"));
+}
+
+void SettingsDialog::on_comboBox_AudioFiltersPresets_activated(int index)
+{
+    ui->plainTextEdit_AudioFilters->setPlainText(
+        ui->comboBox_AudioFiltersPresets->itemData(index).toString());
+}
+
+// Choosing a format, even the current one, starts again from its default quality.
+void SettingsDialog::on_comboBox_OutputFormat_activated(int)
+{
+    refreshQualityPresets();
+}
