@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -354,6 +355,22 @@ private slots:
         const QString output = QString::fromUtf8(child.readAll());
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(output, QString("status 1 1\nstatus 1 2\ndone 1\n"));
+    }
+
+    // A job ends with its encoder, even when something the encoder started
+    // still holds the output channel.
+    void encoderLeavingADescendant()
+    {
+        QTemporaryDir job(base + "/descendant-XXXXXX");
+        AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder",
+            "sleep 30 & echo $! > " + job.path() + "/sleeper; echo converted > \"$out\"");
+        const Outcome outcome = runTask(5, base + "/in/descendant.flac");
+        QCOMPARE(outcome.events, (QStringList{"status 5 1", "status 5 4", "done 5"}));
+        QFile sleeper(job.path() + "/sleeper");
+        QVERIFY(sleeper.open(QIODevice::ReadOnly));
+        const pid_t pid = sleeper.readAll().trimmed().toInt();
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid, SIGTERM), 0); // still running: nobody waited for it
     }
 
     // Two jobs writing one output path take turns; the later one's file stays.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/ffmpegtask.h"
 
+#include "conversion/encoderprocess.h"
 #include "conversion/threadhandoff.h"
 #include "settings/appsettings.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QSet>
 
 #include <chrono>
@@ -19,11 +19,8 @@
 
 namespace {
 
-// How often a waiting job looks at its stop flag.
-constexpr int pollInterval = 100;
-constexpr std::chrono::milliseconds claimPollInterval{pollInterval};
-// How long a stopped encoder may take to finish its file before it is killed.
-constexpr int stopGrace = 3000;
+// How often a job waiting for an output path looks at its stop flag.
+constexpr std::chrono::milliseconds claimPollInterval{100};
 
 enum Metadata { NoMetadata, StreamMetadata, StreamAndId3Metadata };
 
@@ -85,21 +82,6 @@ struct FileState
         return sameFileAs(before) && size == before.size
             && modified.tv_sec == before.modified.tv_sec
             && modified.tv_nsec == before.modified.tv_nsec;
-    }
-};
-
-// A refused fork can leave the process object "running" without a child and
-// with a process id of -1, which stopping or destroying it would signal: that
-// reaches every process of the user.
-class EncoderProcess : public QProcess
-{
-public:
-    bool startedChild() { return waitForStarted(-1) && processId() > 0; }
-
-    ~EncoderProcess() override
-    {
-        if (processId() <= 0)
-            setProcessState(NotRunning);
     }
 };
 
@@ -268,43 +250,23 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder()
 
     const FileState before(outputPath);
     QString processOutput;
-    EncoderProcess process;
-    process.setProgram(AppSettings::FFmpegBinary);
-    process.setArguments(arguments);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    QObject::connect(
-        &process, &QProcess::readyReadStandardOutput, &process,
-        [&] { processOutput += QString::fromUtf8(process.readAllStandardOutput().constData()); },
-        Qt::DirectConnection);
+    const EncoderProcess::Result run = EncoderProcess::run(
+        AppSettings::FFmpegBinary, arguments,
+        [&](const QByteArray &chunk) { processOutput += QString::fromUtf8(chunk.constData()); },
+        [this] { return stopRequested(); });
 
-    process.start(QIODevice::ReadWrite);
-    const bool started = process.startedChild();
-    bool stopped = false;
-    while (started && !process.waitForFinished(pollInterval)
-           && process.state() != QProcess::NotRunning) {
-        if (stopRequested()) {
-            stopped = true;
-            process.terminate();
-            if (!process.waitForFinished(stopGrace)) {
-                process.kill();
-                process.waitForFinished(-1);
-            }
-            break;
-        }
-    }
-
-    const int exitCode = process.exitCode();
     qDebug() << "Result of job" << id << "|" << processOutput;
-    qDebug() << "Finished job" << id << "with exit code" << exitCode;
+    qDebug() << "Finished job" << id << "with exit code" << run.exitCode;
 
-    // A failed start can still read as exit code 0; only a real, normal end counts.
-    if (started && !stopped && process.exitStatus() == QProcess::NormalExit && exitCode == 0)
+    // Success needs a real start and a normal end with code 0: a spawn that
+    // failed or a crash must never read as a clean exit.
+    if (run.started && !run.stopped && run.normalExit && run.exitCode == 0)
         return Done;
 
     // Leave no partial file that a later quick run would take as converted,
     // but never remove a file that was there before and was not written to.
     const FileState after(outputPath);
-    if (after.exists && (!before.exists || (stopped && !after.unchangedSince(before))))
+    if (after.exists && (!before.exists || (run.stopped && !after.unchangedSince(before))))
         QFile::remove(outputPath);
     return Failed;
 }

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Runs the encoder as a child process, its error channel merged into its
+// output channel, and waits for it to end. The child is spawned without
+// copying the parent's memory: forking a whole GUI process per file costs
+// more the more memory it holds, which dominates short jobs.
+class EncoderProcess
+{
+public:
+    struct Result
+    {
+        bool started = false;
+        bool normalExit = false; // ended by exit() rather than by a signal
+        int exitCode = 255;      // the exit status, or the signal that ended it
+        bool stopped = false;    // ended on request
+    };
+
+    // `output` receives every chunk of output as it arrives. While
+    // `stopRequested` is true the child is asked to end; it is killed when it
+    // has not ended after a short grace.
+    static Result run(const QString &program, const QStringList &arguments,
+                      const std::function<void(const QByteArray &)> &output,
+                      const std::function<bool()> &stopRequested);
+};
