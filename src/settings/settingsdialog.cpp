@@ -105,9 +105,7 @@ void SettingsDialog::on_toolButton_SelectOutputDirectory_clicked()
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;
-    // The root folder already ends in a separator.
-    const QString folder = chosen.endsWith(QLatin1Char('/')) ? chosen : chosen + QLatin1Char('/');
-    ui->lineEdit_OutputDirectory->setText(folder + QStringLiteral("{sourcedir}"));
+    ui->lineEdit_OutputDirectory->setText(chosen + QStringLiteral("/{sourcedir}"));
 }
 
 void SettingsDialog::on_comboBox_AudioFiltersPresets_activated(int index)
