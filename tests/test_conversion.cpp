@@ -353,6 +353,8 @@ private slots:
         child.start(QCoreApplication::applicationFilePath(), QStringList());
         QVERIFY(child.waitForFinished(60000));
         const QString output = QString::fromUtf8(child.readAll());
+        if (child.exitCode() >= 3 && child.exitCode() <= 5)
+            QSKIP("this machine does not let the test take away the right to start processes");
         QCOMPARE(child.exitCode(), 0);
         QCOMPARE(output, QString("status 1 1\nstatus 1 2\ndone 1\n"));
     }
