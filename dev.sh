@@ -14,6 +14,7 @@ packages=(
     cmake make g++
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
     ffmpeg
+    desktop-file-utils appstream dpkg-dev
 )
 
 install_missing() {

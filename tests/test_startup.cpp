@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QtTest>
 
@@ -95,6 +96,62 @@ private slots:
             QCOMPARE(printed, QString());
         else
             QVERIFY2(printed.contains(standardOutput), qPrintable(printed));
+    }
+
+    void translations_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("logLines");
+        const QString start = "Starting Quillmere v0.32.0", settings = "Settings loaded";
+        auto lines = [&](const QString &name, bool qt, bool app) {
+            return QStringList{start, settings, "Loading translations for \"" + name + "\"",
+                               qt ? "Qt translation loaded" : "Qt translation not found",
+                               app ? "App translation loaded" : "App translation not found"};
+        };
+        QTest::newRow("de_DE") << "de_DE.UTF-8" << QStringList() << lines("de_DE", true, true);
+        QTest::newRow("de_CH") << "de_CH.UTF-8" << QStringList() << lines("de_CH", true, true);
+        QTest::newRow("fr_FR") << "fr_FR.UTF-8" << QStringList() << lines("fr_FR", true, true);
+        QTest::newRow("en_US") << "en_US.UTF-8" << QStringList() << lines("en_US", true, false);
+        QTest::newRow("C") << "C" << QStringList() << lines("C", false, false);
+        QTest::newRow("no translations")
+            << "de_DE.UTF-8" << QStringList{"--no-translations"} << QStringList{start, settings};
+    }
+
+    // The program's own lines from the start line up to the first added path,
+    // which is logged once the window is up.
+    void translations()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, logLines);
+        if (!QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qt_de.qm")
+            && logLines.contains("Qt translation loaded"))
+            QSKIP("Qt's own catalogues are not installed");
+
+        const QString marker = home.dir.filePath("marker.mp3");
+        QFile(marker).open(QIODevice::WriteOnly);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"LANGUAGE", "LC_MESSAGES", "LC_NUMERIC", "LC_CTYPE"})
+            environment.remove(name);
+        environment.insert("LANG", locale);
+        environment.insert("LC_ALL", locale);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QUILLMERE_BINARY, arguments << marker);
+        QByteArray log;
+        const QString dropped = "Dropped file: \"" + marker + "\"";
+        QTRY_VERIFY_WITH_TIMEOUT((log += process.readAllStandardError()).contains(dropped.toUtf8()),
+                                 30000);
+        process.kill();
+        process.waitForFinished();
+
+        QStringList own;
+        for (const QString &line : QString::fromUtf8(log).split('\n'))
+            if (line.startsWith("Starting") || line.startsWith("Settings")
+                || line.contains("translation"))
+                own << line;
+        QCOMPARE(own, logLines);
     }
 };
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/translations.h"
 #include "conversion/ffmpegtask.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/appsettings.h"
@@ -7,6 +8,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDebug>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -31,8 +33,12 @@ int main(int argc, char *argv[])
                        << QApplication::applicationName() + QStringLiteral(" v")
                               + QApplication::applicationVersion();
 
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/" QUILLMERE_APP_ID ".ico")));
+
     qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
     AppSettings::load();
+    if (!parser.isSet(noTranslations))
+        loadTranslations();
 
     MainWindow window;
     window.show();

@@ -1,0 +1,211 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>About Qt</source>
+        <translation>Qt について</translation>
+    </message>
+    <message>
+        <source>developed by</source>
+        <translation>開発:</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Drop files or directories here</source>
+        <translation>ここにファイルまたはフォルダーをドロップしてください</translation>
+    </message>
+    <message>
+        <source>Convert</source>
+        <translation>変換</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>クリア</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <source>Pending</source>
+        <translation>待機中</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>変換中</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>スキップ</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>リストから削除</translation>
+    </message>
+    <message>
+        <source>FFmpeg binary is invalid. Please check your settings.</source>
+        <translation>FFmpeg のパスが無効です。設定を確認してください。</translation>
+    </message>
+    <message>
+        <source>Your output directory is bad. Maybe it is not writable?</source>
+        <translation>出力フォルダーが使用できません。書き込みできない可能性があります。</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Main</source>
+        <translation>基本</translation>
+    </message>
+    <message>
+        <source>Output directory:</source>
+        <translation>出力フォルダー:</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>形式:</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>品質:</translation>
+    </message>
+    <message>
+        <source>Samplerate:</source>
+        <translation>サンプリングレート:</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>チャンネル:</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>詳細</translation>
+    </message>
+    <message>
+        <source>FFmpeg binary:</source>
+        <translation>FFmpeg のパス:</translation>
+    </message>
+    <message>
+        <source>This option may speed up the process in some cases by copying files which are already in the output format and skipping files which has already been converted. This will not change the bitrate or samplerate of the output file!</source>
+        <translation>出力形式のファイルはそのままコピーし、変換済みのファイルはスキップすることで、処理が速くなる場合があります。出力ファイルのビットレートやサンプリングレートは変更されません。</translation>
+    </message>
+    <message>
+        <source>Quick mode</source>
+        <translation>クイックモード</translation>
+    </message>
+    <message>
+        <source>How many files to process at the same time.
+Select 0 to use all CPU threads.</source>
+        <translation>同時に処理するファイルの数です。
+0 を選ぶと CPU のすべてのスレッドを使用します。</translation>
+    </message>
+    <message>
+        <source>Threads:</source>
+        <translation>スレッド数:</translation>
+    </message>
+    <message>
+        <source>SoX is slower, but results in higher quality. This option requires FFmpeg compiled with libsoxr.</source>
+        <translation>SoX は低速ですが、より高い品質が得られます。このオプションには libsoxr を有効にしてビルドされた FFmpeg が必要です。</translation>
+    </message>
+    <message>
+        <source>Use SoX resampler</source>
+        <translation>SoX リサンプラーを使用</translation>
+    </message>
+    <message>
+        <source>Copy any file not containing audio to the output directory</source>
+        <translation>音声を含まないファイルをそのまま出力フォルダーにコピーします。</translation>
+    </message>
+    <message>
+        <source>Copy non-audio files</source>
+        <translation>音声以外のファイルをコピー</translation>
+    </message>
+    <message>
+        <source>Filters</source>
+        <translation>フィルター</translation>
+    </message>
+    <message>
+        <source>Preset:</source>
+        <translation>プリセット:</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>元のまま</translation>
+    </message>
+    <message>
+        <source>1 (Mono)</source>
+        <translation>1 (モノラル)</translation>
+    </message>
+    <message>
+        <source>2 (Stereo)</source>
+        <translation>2 (ステレオ)</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>無効</translation>
+    </message>
+    <message>
+        <source>Increase volume</source>
+        <translation>音量を上げる</translation>
+    </message>
+    <message>
+        <source>Reduce volume</source>
+        <translation>音量を下げる</translation>
+    </message>
+    <message>
+        <source>Fade-in and fade-out</source>
+        <translation>フェードイン・フェードアウト</translation>
+    </message>
+    <message>
+        <source>Bass boost</source>
+        <translation>低音強調</translation>
+    </message>
+    <message>
+        <source>Speed up</source>
+        <translation>速度アップ</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>フォルダーを開く</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,211 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="tr">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About</source>
+        <translation>Hakkında</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Kapat</translation>
+    </message>
+    <message>
+        <source>About Qt</source>
+        <translation>Qt Hakkında</translation>
+    </message>
+    <message>
+        <source>developed by</source>
+        <translation>geliştiren:</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Drop files or directories here</source>
+        <translation>Dosyaları veya klasörleri buraya bırakın</translation>
+    </message>
+    <message>
+        <source>Convert</source>
+        <translation>Dönüştür</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Temizle</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Ayarlar</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Hakkında</translation>
+    </message>
+    <message>
+        <source>Pending</source>
+        <translation>Bekliyor</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>İşleniyor</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Başarısız</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>Atlandı</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Tamamlandı</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Durum</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Dosya</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Kaldır</translation>
+    </message>
+    <message>
+        <source>FFmpeg binary is invalid. Please check your settings.</source>
+        <translation>FFmpeg programı geçersiz. Lütfen ayarlarınızı kontrol edin.</translation>
+    </message>
+    <message>
+        <source>Your output directory is bad. Maybe it is not writable?</source>
+        <translation>Çıktı klasörünüzde bir sorun var. Belki de yazma izni yoktur?</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Ayarlar</translation>
+    </message>
+    <message>
+        <source>Main</source>
+        <translation>Genel</translation>
+    </message>
+    <message>
+        <source>Output directory:</source>
+        <translation>Çıktı klasörü:</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Biçim:</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>Kalite:</translation>
+    </message>
+    <message>
+        <source>Samplerate:</source>
+        <translation>Örnekleme hızı:</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Kanallar:</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Gelişmiş</translation>
+    </message>
+    <message>
+        <source>FFmpeg binary:</source>
+        <translation>FFmpeg programı:</translation>
+    </message>
+    <message>
+        <source>This option may speed up the process in some cases by copying files which are already in the output format and skipping files which has already been converted. This will not change the bitrate or samplerate of the output file!</source>
+        <translation>Bu seçenek, zaten çıktı biçiminde olan dosyaları kopyalayarak ve daha önce dönüştürülmüş dosyaları atlayarak bazı durumlarda işlemi hızlandırabilir. Bu, çıktı dosyasının bit hızını veya örnekleme hızını değiştirmez!</translation>
+    </message>
+    <message>
+        <source>Quick mode</source>
+        <translation>Hızlı mod</translation>
+    </message>
+    <message>
+        <source>How many files to process at the same time.
+Select 0 to use all CPU threads.</source>
+        <translation>Aynı anda işlenecek dosya sayısı.
+Tüm CPU iş parçacıklarını kullanmak için 0 seçin.</translation>
+    </message>
+    <message>
+        <source>Threads:</source>
+        <translation>İş parçacıkları:</translation>
+    </message>
+    <message>
+        <source>SoX is slower, but results in higher quality. This option requires FFmpeg compiled with libsoxr.</source>
+        <translation>SoX daha yavaştır ancak daha yüksek kalite sağlar. Bu seçenek libsoxr ile derlenmiş bir FFmpeg gerektirir.</translation>
+    </message>
+    <message>
+        <source>Use SoX resampler</source>
+        <translation>SoX yeniden örnekleyiciyi kullan</translation>
+    </message>
+    <message>
+        <source>Copy any file not containing audio to the output directory</source>
+        <translation>Ses içermeyen tüm dosyaları çıktı klasörüne kopyala</translation>
+    </message>
+    <message>
+        <source>Copy non-audio files</source>
+        <translation>Ses dışı dosyaları kopyala</translation>
+    </message>
+    <message>
+        <source>Filters</source>
+        <translation>Filtreler</translation>
+    </message>
+    <message>
+        <source>Preset:</source>
+        <translation>Ön ayar:</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>Olduğu gibi</translation>
+    </message>
+    <message>
+        <source>1 (Mono)</source>
+        <translation>1 (Mono)</translation>
+    </message>
+    <message>
+        <source>2 (Stereo)</source>
+        <translation>2 (Stereo)</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Devre dışı</translation>
+    </message>
+    <message>
+        <source>Increase volume</source>
+        <translation>Sesi yükselt</translation>
+    </message>
+    <message>
+        <source>Reduce volume</source>
+        <translation>Sesi azalt</translation>
+    </message>
+    <message>
+        <source>Fade-in and fade-out</source>
+        <translation>Yumuşak giriş ve çıkış</translation>
+    </message>
+    <message>
+        <source>Bass boost</source>
+        <translation>Bas güçlendirme</translation>
+    </message>
+    <message>
+        <source>Speed up</source>
+        <translation>Hızlandır</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>Klasör Aç</translation>
+    </message>
+</context>
+</TS>
