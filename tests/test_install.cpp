@@ -53,6 +53,8 @@ private slots:
         QTest::newRow("binary") << "bin/quillmere" << QSize();
         QTest::newRow("desktop entry") << "share/applications/" + appId + ".desktop" << QSize();
         QTest::newRow("metainfo") << "share/metainfo/" + appId + ".metainfo.xml" << QSize();
+        QTest::newRow("licence") << "share/doc/quillmere/copyright" << QSize();
+        QTest::newRow("manual page") << "share/man/man1/quillmere.1.gz" << QSize();
         QTest::newRow("scalable icon")
             << "share/icons/hicolor/scalable/apps/" + appId + ".svg" << QSize();
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
@@ -144,7 +146,8 @@ private slots:
         for (const QString &path :
              {QString("./usr/bin/quillmere"), "./usr/share/applications/" + appId + ".desktop",
               "./usr/share/metainfo/" + appId + ".metainfo.xml",
-              "./usr/share/icons/hicolor/256x256/apps/" + appId + ".png"})
+              "./usr/share/icons/hicolor/256x256/apps/" + appId + ".png",
+              QString("./usr/share/doc/quillmere/copyright")})
             QVERIFY2(contents.contains(path), qPrintable(path));
     }
 };
