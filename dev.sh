@@ -4,9 +4,14 @@
 # Quillmere or runs the test suite.
 #
 #   ./dev.sh run [PATH...]   build and start the application with PATHs added
-#   ./dev.sh test            build and run every test
+#   ./dev.sh test            build and run every test three times: a normal build,
+#                            then under AddressSanitizer and UndefinedBehaviorSanitizer,
+#                            then the conversion and window tests under ThreadSanitizer
+#   ./dev.sh asan            only the second of these runs
+#   ./dev.sh tsan            only the third
 #   ./dev.sh bench           build and run the benchmarks
-#   ./dev.sh tsan            run the conversion and window tests under ThreadSanitizer
+#
+# Each build has its own folder: build/, build-asan/ and build-tsan/.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -37,6 +42,34 @@ build() {
     cmake --build build --parallel "$(nproc)" "$@"
 }
 
+# Sanitized builds are optimised a little: the checks cost enough already.
+sanitized_build() {
+    cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+        -DQUILLMERE_SANITIZE="$2" >/dev/null
+    cmake --build "$1" --parallel "$(nproc)"
+}
+
+run_tests() {
+    ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+}
+
+# Every report ends the process with an error. Qt is built without frame
+# pointers, so leak stacks are unwound the slow way to see through its frames,
+# which is what the suppressions match.
+run_asan() {
+    sanitized_build build-asan address,undefined
+    ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:fast_unwind_on_malloc=0" \
+    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+        ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+}
+
+run_tsan() {
+    sanitized_build build-tsan thread
+    TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
+        ctest --test-dir build-tsan --output-on-failure --parallel "$(nproc)" -L threads
+}
+
 command=${1:-}
 [ $# -gt 0 ] && shift
 case "$command" in
@@ -48,7 +81,17 @@ case "$command" in
     test)
         install_missing
         build
-        exec ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+        run_tests
+        run_asan
+        run_tsan
+        ;;
+    asan)
+        install_missing
+        run_asan
+        ;;
+    tsan)
+        install_missing
+        run_tsan
         ;;
     bench)
         install_missing
@@ -56,17 +99,8 @@ case "$command" in
         build/bench/bench_intake
         exec build/bench/bench_convert
         ;;
-    tsan)
-        install_missing
-        cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
-            -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
-        cmake --build build-tsan --parallel "$(nproc)" --target test_conversion test_runcontrol test_mainwindow
-        export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
-        exec ctest --test-dir build-tsan --output-on-failure -R 'test_(conversion|runcontrol|mainwindow)$'
-        ;;
     *)
-        sed -n '3,9p' "$0" >&2
+        sed -n '3,14p' "$0" >&2
         exit 2
         ;;
 esac

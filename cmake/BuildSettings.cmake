@@ -17,3 +17,14 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTOUIC ON)
 set(CMAKE_AUTORCC ON)
+
+# Run-time checkers for the program and its tests, as a list for -fsanitize=
+# ("address,undefined", "thread"). Tools that only run during the build stay
+# unchecked.
+set(QUILLMERE_SANITIZE "" CACHE STRING "Sanitizers to build the program and its tests with")
+add_library(quillmere_sanitizers INTERFACE)
+if(QUILLMERE_SANITIZE)
+    target_compile_options(quillmere_sanitizers INTERFACE
+        -fsanitize=${QUILLMERE_SANITIZE} -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(quillmere_sanitizers INTERFACE -fsanitize=${QUILLMERE_SANITIZE})
+endif()
