@@ -15,6 +15,7 @@ packages=(
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
     ffmpeg
     desktop-file-utils appstream dpkg-dev
+    xvfb xauth xdotool libx11-dev
 )
 
 install_missing() {
