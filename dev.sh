@@ -53,9 +53,8 @@ case "$command" in
         ;;
     bench)
         install_missing
-        build --target bench_intake bench_convert
-        build/bench/bench_intake
-        exec build/bench/bench_convert
+        build --target quillmere bench_intake bench_convert bench_blankwindow bench_windowrun
+        exec bench/run build
         ;;
     tsan)
         install_missing
