@@ -20,6 +20,7 @@ packages=(
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
     ffmpeg
     desktop-file-utils appstream dpkg-dev
+    xvfb xauth xdotool libx11-dev
 )
 
 install_missing() {
@@ -95,9 +96,8 @@ case "$command" in
         ;;
     bench)
         install_missing
-        build --target bench_intake bench_convert
-        build/bench/bench_intake
-        exec build/bench/bench_convert
+        build --target quillmere bench_intake bench_convert bench_blankwindow bench_windowrun
+        exec bench/run build
         ;;
     *)
         sed -n '3,14p' "$0" >&2

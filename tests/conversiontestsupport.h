@@ -44,16 +44,6 @@ inline QByteArray checksum(const QString &path)
     return hash.result().toHex();
 }
 
-// Makes a test tone with the real encoder; `extra` goes before the output.
-inline bool makeTone(const QString &path, double seconds, const QStringList &extra = {})
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QStringList arguments{"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                          QString("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds)};
-    arguments << extra << path;
-    return QProcess::execute("ffmpeg", arguments) == 0;
-}
-
 // The settings of a fresh installation, with the given encoder and output template.
 inline void resetSettings(const QString &encoder, const QString &outputDirectory)
 {

@@ -69,15 +69,6 @@ private:
         QVERIFY(pool.waitForDone(60000));
     }
 
-    static QString probe(const QString &path, const QString &entries)
-    {
-        QProcess ffprobe;
-        ffprobe.start("ffprobe", {"-v", "error", "-show_entries", entries, "-of",
-                                  "default=noprint_wrappers=1:nokey=1", path});
-        ffprobe.waitForFinished(30000);
-        return QString::fromUtf8(ffprobe.readAllStandardOutput()).trimmed();
-    }
-
     static double duration(const QString &path)
     {
         return probe(path, "format=duration").toDouble();

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -41,3 +44,23 @@ private:
     static inline LogCapture *instance = nullptr;
     QtMessageHandler previous;
 };
+
+// Makes a test tone with the real encoder; `extra` goes before the output.
+inline bool makeTone(const QString &path, double seconds, const QStringList &extra = {})
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QStringList arguments{"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                          QString("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds)};
+    arguments << extra << path;
+    return QProcess::execute("ffmpeg", arguments) == 0;
+}
+
+// The values of ffprobe's `entries` for a media file, one a line.
+inline QString probe(const QString &path, const QString &entries)
+{
+    QProcess ffprobe;
+    ffprobe.start("ffprobe", {"-v", "error", "-show_entries", entries, "-of",
+                              "default=noprint_wrappers=1:nokey=1", path});
+    ffprobe.waitForFinished(30000);
+    return QString::fromUtf8(ffprobe.readAllStandardOutput()).trimmed();
+}
