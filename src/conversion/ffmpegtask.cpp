@@ -234,7 +234,10 @@ void FFmpegTask::run()
         prepareOutputDirectory();
         const QString destination = outputDirectory + QLatin1Char('/') + inputInfo.fileName();
         // The copy never overwrites, and a file already there counts as copied.
-        status = QFile::copy(inputPath, destination) || QFileInfo::exists(destination) ? Done : Failed;
+        // Only a regular file is read: opening a FIFO would wait for a writer forever.
+        status = (inputInfo.isFile() && QFile::copy(inputPath, destination)) || QFileInfo::exists(destination)
+            ? Done
+            : Failed;
     } else {
         qDebug() << "Skipping job" << id;
         status = Skipped;
