@@ -334,8 +334,10 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder()
 
     // Leave no partial file that a later quick run would take as converted,
     // but never remove a file that was there before and was not written to.
+    // One that was there and was written to is lost already: an encoder told
+    // to overwrite truncates it before it fails.
     const FileState after(outputPath);
-    if (after.exists && (!before.exists || (run.stopped && !after.unchangedSince(before))))
+    if (after.exists && (!before.exists || !after.unchangedSince(before)))
         QFile::remove(outputPath);
     return Failed;
 }
