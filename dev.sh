@@ -6,7 +6,7 @@
 #   ./dev.sh run [PATH...]   build and start the application with PATHs added
 #   ./dev.sh test            build and run every test
 #   ./dev.sh bench           build and run the benchmarks
-#   ./dev.sh tsan            run the conversion and window tests under ThreadSanitizer
+#   ./dev.sh tsan            run the conversion, window and corpus tests under ThreadSanitizer
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -61,9 +61,9 @@ case "$command" in
         cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
             -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
-        cmake --build build-tsan --parallel "$(nproc)" --target test_conversion test_runcontrol test_mainwindow
+        cmake --build build-tsan --parallel "$(nproc)" --target test_conversion test_runcontrol test_mainwindow test_corpus
         export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
-        exec ctest --test-dir build-tsan --output-on-failure -R 'test_(conversion|runcontrol|mainwindow)$'
+        exec ctest --test-dir build-tsan --output-on-failure -R 'test_(conversion|runcontrol|mainwindow|corpus)$'
         ;;
     *)
         sed -n '3,9p' "$0" >&2
