@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include <functional>
 #include <mutex>
 
 // Points HOME and the configuration directory at a private temporary folder,
@@ -26,11 +27,16 @@ struct IsolatedHome
     QString configFile() const { return dir.path() + "/config/Orvandel/Quillmere.conf"; }
 };
 
-// Collects the debug log while it lives. Jobs log from their own threads.
+// Collects the debug log while it lives, or the lines that `keep` accepts.
+// Jobs log from their own threads.
 class LogCapture
 {
 public:
-    LogCapture() { instance = this; previous = qInstallMessageHandler(&handler); }
+    explicit LogCapture(std::function<bool(const QString &)> keep = {}) : keep(std::move(keep))
+    {
+        instance = this;
+        previous = qInstallMessageHandler(&handler);
+    }
     ~LogCapture() { qInstallMessageHandler(previous); instance = nullptr; }
     QStringList lines;
 
@@ -38,10 +44,12 @@ private:
     static void handler(QtMsgType, const QMessageLogContext &, const QString &message)
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        instance->lines.append(message);
+        if (!instance->keep || instance->keep(message))
+            instance->lines.append(message);
     }
     static inline std::mutex mutex;
     static inline LogCapture *instance = nullptr;
+    std::function<bool(const QString &)> keep;
     QtMessageHandler previous;
 };
 

@@ -136,6 +136,73 @@ private:
     static inline QSet<QString> claimed;
 };
 
+// The encoder's output as the log shows it. An encoder may write without
+// end, so only its beginning and its end are kept, and it is decoded once,
+// whole, since a chunk may end inside a character or hold a NUL byte.
+class OutputExcerpt
+{
+public:
+    void append(const QByteArray &chunk)
+    {
+        total += chunk.size();
+        const int toHead = qMin(chunk.size(), keep - head.size());
+        head += chunk.left(toHead);
+        tail += chunk.mid(toHead);
+        if (tail.size() > 2 * keep)
+            tail.remove(0, tail.size() - keep);
+    }
+
+    QString text() const
+    {
+        if (total <= head.size() + keep)
+            return decode(head + tail);
+        // Cut at character boundaries, so that both parts decode cleanly.
+        const QByteArray first = head.left(completeEnd(head));
+        QByteArray last = tail.right(keep);
+        last.remove(0, firstStart(last));
+        return decode(first)
+            + QStringLiteral("\n[... %1 bytes left out ...]\n").arg(total - first.size() - last.size())
+            + decode(last);
+    }
+
+private:
+    static constexpr int keep = 64 * 1024;
+
+    // Whole, NUL bytes included: the QByteArray overload stops at the first.
+    static QString decode(const QByteArray &bytes)
+    {
+        return QString::fromUtf8(bytes.constData(), bytes.size());
+    }
+
+    static bool continues(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
+
+    // Where the last whole character of `bytes` ends.
+    static int completeEnd(const QByteArray &bytes)
+    {
+        int lead = bytes.size();
+        while (lead > 0 && bytes.size() - lead < 3 && continues(bytes.at(lead - 1)))
+            --lead;
+        if (lead == 0)
+            return bytes.size();
+        const uchar byte = uchar(bytes.at(--lead));
+        const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return bytes.size() - lead < length ? lead : bytes.size();
+    }
+
+    // Where the first whole character of `bytes` starts.
+    static int firstStart(const QByteArray &bytes)
+    {
+        int start = 0;
+        while (start < bytes.size() && start < 3 && continues(bytes.at(start)))
+            ++start;
+        return start;
+    }
+
+    QByteArray head;
+    QByteArray tail;
+    qint64 total = 0;
+};
+
 } // namespace
 
 bool isAudioOrVideo(const QString &path)
@@ -167,7 +234,10 @@ void FFmpegTask::run()
         prepareOutputDirectory();
         const QString destination = outputDirectory + QLatin1Char('/') + inputInfo.fileName();
         // The copy never overwrites, and a file already there counts as copied.
-        status = QFile::copy(inputPath, destination) || QFileInfo::exists(destination) ? Done : Failed;
+        // Only a regular file is read: opening a FIFO would wait for a writer forever.
+        status = (inputInfo.isFile() && QFile::copy(inputPath, destination)) || QFileInfo::exists(destination)
+            ? Done
+            : Failed;
     } else {
         qDebug() << "Skipping job" << id;
         status = Skipped;
@@ -249,13 +319,12 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder()
         return Failed;
 
     const FileState before(outputPath);
-    QString processOutput;
+    OutputExcerpt processOutput;
     const EncoderProcess::Result run = EncoderProcess::run(
-        AppSettings::FFmpegBinary, arguments,
-        [&](const QByteArray &chunk) { processOutput += QString::fromUtf8(chunk.constData()); },
+        AppSettings::FFmpegBinary, arguments, [&](const QByteArray &chunk) { processOutput.append(chunk); },
         [this] { return stopRequested(); });
 
-    qDebug() << "Result of job" << id << "|" << processOutput;
+    qDebug() << "Result of job" << id << "|" << processOutput.text();
     qDebug() << "Finished job" << id << "with exit code" << run.exitCode;
 
     // Success needs a real start and a normal end with code 0: a spawn that
@@ -265,8 +334,10 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder()
 
     // Leave no partial file that a later quick run would take as converted,
     // but never remove a file that was there before and was not written to.
+    // One that was there and was written to is lost already: an encoder told
+    // to overwrite truncates it before it fails.
     const FileState after(outputPath);
-    if (after.exists && (!before.exists || (run.stopped && !after.unchangedSince(before))))
+    if (after.exists && (!before.exists || !after.unchangedSince(before)))
         QFile::remove(outputPath);
     return Failed;
 }
