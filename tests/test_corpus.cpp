@@ -543,6 +543,11 @@ private slots:
             addRow(name, {{"in/a.mp3", "mp3", "Failed"}, {"in/b.flac", "flac", "Done"}}, {}, outputTemplate);
             addRow(name + ", quick", {{"in/a.mp3", "mp3", "Skipped"}, {"in/b.flac", "flac", "Done"}}, {},
                    outputTemplate, {"quick"});
+            addRow(name + ", output is another input",
+                   {{"in/song.mp3", "mp3", "Failed"}, {"in/song.flac", "flac", "Failed"}}, {}, outputTemplate);
+            addRow(name + ", output is another input, quick",
+                   {{"in/song.mp3", "mp3", "Skipped"}, {"in/song.flac", "flac", "Skipped"}}, {}, outputTemplate,
+                   {"quick"});
         }
         addRow("two inputs, one output", {{"in/song.flac", "flac", "Done"}, {"in/song.wav", "wav", "Done"}});
     }

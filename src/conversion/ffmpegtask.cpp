@@ -72,6 +72,8 @@ struct FileState
         modified = status.st_mtim;
     }
 
+    QPair<quint64, quint64> identity() const { return {quint64(device), quint64(inode)}; }
+
     bool sameFileAs(const FileState &other) const
     {
         return exists && other.exists && device == other.device && inode == other.inode;
@@ -205,6 +207,18 @@ private:
 
 } // namespace
 
+BatchInputs batchInputsOf(const QStringList &paths)
+{
+    BatchInputs inputs;
+    inputs.reserve(paths.size());
+    for (const QString &path : paths) {
+        const FileState state(path);
+        if (state.exists)
+            inputs.insert(state.identity());
+    }
+    return inputs;
+}
+
 bool isAudioOrVideo(const QString &path)
 {
     const QString type = QMimeDatabase().mimeTypeForFile(path).name().section(QLatin1Char('/'), 0, 0);
@@ -305,8 +319,15 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed()
     }
     // The encoder refuses to write onto its input only when both paths are
     // spelt alike; through another spelling it would truncate the input.
-    if (FileState(outputPath).sameFileAs(FileState(inputPath))) {
+    const FileState output(outputPath);
+    if (output.sameFileAs(FileState(inputPath))) {
         qDebug() << "Output of job" << id << "is its own input:" << outputPath;
+        return Failed;
+    }
+    // Told to overwrite, the encoder would destroy another file of the batch,
+    // such as "song.mp3" beside "song.flac" when converting in place to MP3.
+    if (output.exists && batchInputs && batchInputs->contains(output.identity())) {
+        qDebug() << "Output of job" << id << "is an input of the batch:" << outputPath;
         return Failed;
     }
     return runEncoder();

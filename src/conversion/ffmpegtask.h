@@ -3,11 +3,18 @@
 
 #include <QFileInfo>
 #include <QObject>
+#include <QPair>
 #include <QRunnable>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
+#include <memory>
+
+// The files a batch reads, by device and inode: the same file under any name.
+using BatchInputs = QSet<QPair<quint64, quint64>>;
+BatchInputs batchInputsOf(const QStringList &paths);
 
 // One conversion job: classifies one input file, then skips, copies or
 // converts it with the encoder, on a worker thread of the window's pool.
@@ -35,6 +42,9 @@ public:
     // one. The flag must outlive the task's run.
     void setStopFlag(const std::atomic<bool> *flag) { stopFlag = flag; }
 
+    // The task refuses to write over any of these files.
+    void setBatchInputs(std::shared_ptr<const BatchInputs> inputs) { batchInputs = std::move(inputs); }
+
 signals:
     void StatusChange(int id, FFmpegTask::ConvertStatus status);
     void ConvertDone(int id);
@@ -55,6 +65,7 @@ private:
     QStringList arguments;
     QString filterText;
     const std::atomic<bool> *stopFlag = nullptr;
+    std::shared_ptr<const BatchInputs> batchInputs;
 
     friend class TestConversion;
 };

@@ -268,15 +268,21 @@ void MainWindow::on_pushButton_Convert_clicked()
 
     ++batchSerial;
     setConverting(true);
+    QStringList inputPaths;
+    inputPaths.reserve(batchSize);
     for (int row = 0; row < batchSize; ++row)
-        startTask(row + 1, model->index(row, 1).data().toString());
+        inputPaths << model->index(row, 1).data().toString();
+    const auto inputs = std::make_shared<const BatchInputs>(batchInputsOf(inputPaths));
+    for (int row = 0; row < batchSize; ++row)
+        startTask(row + 1, inputPaths.at(row), inputs);
 }
 
-void MainWindow::startTask(int id, const QString &inputPath)
+void MainWindow::startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs)
 {
     auto *task = new FFmpegTask(id, inputPath);
     task->setAutoDelete(true);
     task->setStopFlag(&stopping);
+    task->setBatchInputs(inputs);
     connect(task, SIGNAL(StatusChange(int, FFmpegTask::ConvertStatus)),
             this, SLOT(onStatusChange(int, FFmpegTask::ConvertStatus)), Qt::QueuedConnection);
     connect(task, SIGNAL(ConvertDone(int)), this, SLOT(onConvertDone(int)), Qt::QueuedConnection);

@@ -54,7 +54,7 @@ private:
     void showTable();
     void removeRows(QList<int> rows);
     void setConverting(bool active);
-    void startTask(int id, const QString &inputPath);
+    void startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs);
     void stopBatch();
 
     Ui::MainWindow *ui;
