@@ -51,7 +51,7 @@ sanitized_build() {
 }
 
 run_tests() {
-    ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+    ctest --test-dir build --output-on-failure --no-label-summary --parallel "$(nproc)"
 }
 
 # Every report ends the process with an error. Qt is built without frame
@@ -62,13 +62,13 @@ run_asan() {
     ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:fast_unwind_on_malloc=0" \
     LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
-        ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+        ctest --test-dir build-asan --output-on-failure --no-label-summary --parallel "$(nproc)"
 }
 
 run_tsan() {
     sanitized_build build-tsan thread
     TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
-        ctest --test-dir build-tsan --output-on-failure --parallel "$(nproc)" -L threads
+        ctest --test-dir build-tsan --output-on-failure --no-label-summary --parallel "$(nproc)" -L threads
 }
 
 command=${1:-}
