@@ -96,7 +96,7 @@ case "$command" in
         ;;
     bench)
         install_missing
-        build --target quillmere bench_intake bench_convert bench_blankwindow bench_windowrun
+        build --target quillmere bench_intake bench_removal bench_convert bench_blankwindow bench_windowrun
         exec bench/run build
         ;;
     *)

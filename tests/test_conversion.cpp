@@ -5,14 +5,38 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
-#include <QThreadPool>
+
+#include "conversion/workerpool.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using Status = FFmpegTask::ConvertStatus;
 Q_DECLARE_METATYPE(QList<int>)
+
+// Set when the test runs in a mount namespace of its own, where it may mount
+// small file systems without touching the machine's.
+static bool privateMounts = false;
+
+// Mounts a tmpfs of `options` ("none": `source` bound) over `target`.
+static bool mountOver(const QString &target, const QString &options, const QString &source = {})
+{
+    if (!privateMounts)
+        return false;
+    const QByteArray where = QFile::encodeName(target);
+    if (options == "none")
+        return ::mount(QFile::encodeName(source).constData(), where.constData(), nullptr, MS_BIND, nullptr) == 0;
+    return ::mount("tmpfs", where.constData(), "tmpfs", 0, options.toLatin1().constData()) == 0;
+}
 
 class TestConversion : public QObject
 {
@@ -61,12 +85,62 @@ private:
     // Runs jobs on a pool of `threads`, as a batch does.
     static void runBatch(const QStringList &inputs, int threads)
     {
-        QThreadPool pool;
+        std::atomic<bool> stop{false};
+        WorkerPool pool;
         pool.setMaxThreadCount(threads);
+        const auto outputs = std::make_shared<BatchOutputs>();
         int id = 0;
-        for (const QString &input : inputs)
-            pool.start(new FFmpegTask(++id, input));
-        QVERIFY(pool.waitForDone(60000));
+        for (const QString &input : inputs) {
+            auto *task = new FFmpegTask(++id, input);
+            task->setAutoDelete(true);
+            task->setBatchOutputs(outputs);
+            task->setStopFlag(&stop);
+            pool.start(task);
+        }
+        const bool ended = pool.waitForDone(60000);
+        stop = true;
+        QVERIFY2(ended, "the batch did not end within a minute");
+    }
+
+    // Runs one job on a thread of its own; `whileRunning` is called on this
+    // thread until the job has ended. The job's last status, or -1.
+    static int runTaskWithStop(const QString &input, const std::function<void(std::atomic<bool> &)> &whileRunning)
+    {
+        std::atomic<bool> stop{false};
+        std::atomic<int> last{-1};
+        auto *task = new FFmpegTask(1, input);
+        task->setStopFlag(&stop);
+        connect(task, &FFmpegTask::StatusChange, [&](int, Status status) { last = int(status); });
+        WorkerPool pool;
+        task->setAutoDelete(true);
+        pool.start(task);
+        QElapsedTimer waited;
+        waited.start();
+        while (!pool.waitForDone(50) && waited.elapsed() < 30000)
+            whileRunning(stop);
+        if (!pool.waitForDone(0)) {
+            stop = true;
+            if (!pool.waitForDone(10000))
+                qFatal("a job ran on for 10 seconds after it was asked to stop");
+            qWarning("the job ran on for 30 seconds");
+            return -1;
+        }
+        return last;
+    }
+
+    static QStringList hiddenFiles(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).filter(QRegularExpression("^\\."));
+    }
+
+    // Whether the process has ended (an unreaped one counts as ended).
+    static bool processGone(qint64 pid)
+    {
+        QFile stat(QString("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray text = stat.readAll();
+        return text.mid(text.lastIndexOf(')') + 2, 1) == "Z";
     }
 
     static double duration(const QString &path)
@@ -207,6 +281,15 @@ private slots:
         QTest::newRow("png") << "a.png" << QByteArray("\x89PNG\r\n\x1a\n", 8) << false;
         QTest::newRow("text") << "a.txt" << QByteArray("hello\n") << false;
         QTest::newRow("flac by content") << "noname" << QByteArray("fLaC\0\0\0\x22", 8) << true;
+        QTest::newRow("unknown binary") << "blob" << QByteArray("\x01\x02\xff\xfe\x00\x7f", 6) << true;
+        QTest::newRow("gone, unknown name") << "@gone" << QByteArray() << true;
+        QTest::newRow("m3u playlist") << "album.m3u" << QByteArray("#EXTM3U\n01.flac\n") << false;
+        QTest::newRow("m3u8 playlist") << "album.m3u8" << QByteArray("#EXTM3U\n01.flac\n") << false;
+        QTest::newRow("pls playlist") << "album.pls" << QByteArray("[playlist]\nFile1=01.flac\n") << false;
+        QTest::newRow("xspf playlist") << "album.xspf"
+            << QByteArray("<?xml version=\"1.0\"?><playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"/>")
+            << false;
+        QTest::newRow("cue sheet") << "album.cue" << QByteArray("FILE \"01.flac\" WAVE\n") << false;
     }
 
     void classification()
@@ -214,8 +297,9 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(bool, expected);
-        const QString path = base + "/kinds/" + name;
-        writeFile(path, content);
+        const QString path = base + "/kinds/" + QString(name).remove('@');
+        if (!name.startsWith('@'))
+            writeFile(path, content);
         QCOMPARE(isAudioOrVideo(path), expected);
     }
 
@@ -253,9 +337,10 @@ private slots:
             << QStringList{converting, done, finished} << encoded << "converted\n";
         QTest::newRow("overwritten") << "song.flac" << "" << false << false << "song.mp3"
             << QStringList{converting, done, finished} << encoded << "converted\n";
-        QTest::newRow("output quoted") << "song.flac" << "printf 'say \"hi\"\\n\\\\'" << false << false << ""
-            << QStringList{converting, done, finished}
-            << QStringList{"Result of job 7 | \"say \\\"hi\\\"\\n\\\\\"", "Finished job 7 with exit code 0"}
+        QTest::newRow("output quoted, nothing written") << "song.flac" << "printf 'say \"hi\"\\n\\\\'" << false << false << ""
+            << QStringList{converting, failed, finished}
+            << QStringList{"Result of job 7 | \"say \\\"hi\\\"\\n\\\\\"", "Finished job 7 with exit code 0",
+                           "Job 7 wrote no output"}
             << "none";
         QTest::newRow("exit code") << "song.flac" << "echo partial > \"$out\"; exit 3" << false << false << ""
             << QStringList{converting, failed, finished}
@@ -263,6 +348,18 @@ private slots:
         QTest::newRow("refused, earlier file kept") << "song.flac" << "exit 1" << false << false << "song.mp3"
             << QStringList{converting, failed, finished}
             << QStringList{"Result of job 7 | \"\"", "Finished job 7 with exit code 1"} << "existing";
+        QTest::newRow("failed mid-file, earlier file kept") << "song.flac" << "echo partial > \"$out\"; exit 1"
+            << false << false << "song.mp3" << QStringList{converting, failed, finished}
+            << QStringList{"Result of job 7 | \"\"", "Finished job 7 with exit code 1"} << "existing";
+        QTest::newRow("crash, earlier file kept") << "song.flac" << "echo partial > \"$out\"; kill -KILL $$"
+            << false << false << "song.mp3" << QStringList{converting, failed, finished}
+            << QStringList{"Result of job 7 | \"\"", "Finished job 7 with exit code 9"} << "existing";
+        QTest::newRow("empty output") << "song.flac" << ": > \"$out\"" << false << false << "song.mp3"
+            << QStringList{converting, failed, finished}
+            << QStringList{"Result of job 7 | \"\"", "Finished job 7 with exit code 0", "Job 7 wrote no output"}
+            << "existing";
+        QTest::newRow("playlist copied") << "album.m3u" << "" << false << true << ""
+            << QStringList{done, finished} << QStringList{"Copy file 7"} << "@album.m3u";
         QTest::newRow("crash") << "song.flac" << "echo partial > \"$out\"; kill -KILL $$" << false << false << ""
             << QStringList{converting, failed, finished}
             << QStringList{"Result of job 7 | \"\"", "Finished job 7 with exit code 9"} << "none";
@@ -308,6 +405,7 @@ private slots:
             QCOMPARE(checksum(outputPath), QCryptographicHash::hash(output.toUtf8(), QCryptographicHash::Sha256).toHex());
         if (input != "gone.txt")
             QCOMPARE(checksum(inputPath), QCryptographicHash::hash("input " + input.toUtf8(), QCryptographicHash::Sha256).toHex());
+        QCOMPARE(hiddenFiles(job.path() + "/out"), QStringList());
     }
 
     void encoderThatCannotStart_data()
@@ -373,17 +471,40 @@ private slots:
     {
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("pattern");
-        QTest::newRow("same name, other suffix") << QStringList{"a/song.flac", "a/song.wav"} << "{sourcedir}/out";
-        QTest::newRow("added twice") << QStringList{"a/song.flac", "a/song.flac"} << "{sourcedir}/out";
-        QTest::newRow("one folder for all") << QStringList{"a/song.flac", "b/song.ogg", "c/song.wav"} << "@/flat";
-        QTest::newRow("spelt otherwise") << QStringList{"a/song.flac", "a/./song.wav"} << "{sourcedir}/";
+        QTest::addColumn<QString>("lastOutput");
+        QTest::addColumn<bool>("bound"); // "alias" is "a" mounted a second time
+        QTest::newRow("same name, other suffix") << QStringList{"a/song.flac", "a/song.wav"} << "{sourcedir}/out"
+            << "a/out/song.mp3" << false;
+        QTest::newRow("added twice") << QStringList{"a/song.flac", "a/song.flac"} << "{sourcedir}/out"
+            << "a/out/song.mp3" << false;
+        QTest::newRow("one folder for all") << QStringList{"a/song.flac", "b/song.ogg", "c/song.wav"} << "@/flat"
+            << "flat/song.mp3" << false;
+        QTest::newRow("spelt otherwise") << QStringList{"a/song.flac", "a/./song.wav"} << "{sourcedir}/"
+            << "a/song.mp3" << false;
+        QTest::newRow("names differing in case") << QStringList{"a/Song.flac", "a/song.wav"} << "{sourcedir}/out"
+            << "a/out/song.mp3" << false;
+        QTest::newRow("folder mounted twice") << QStringList{"a/song.flac", "alias/song.wav"} << "{sourcedir}/out"
+            << "a/out/song.mp3" << true;
+        QTest::newRow("more rows than threads") << QStringList{"a/song.wav", "a/song.flac", "a/song.ogg", "a/song.opus"}
+            << "{sourcedir}/out" << "a/out/song.mp3" << false;
     }
 
     void sharedOutputPath()
     {
         QFETCH(QStringList, inputs);
         QFETCH(QString, pattern);
+        QFETCH(QString, lastOutput);
+        QFETCH(bool, bound);
         QTemporaryDir job(base + "/shared-XXXXXX");
+        if (bound) {
+            QVERIFY(QDir().mkpath(job.path() + "/a") && QDir().mkpath(job.path() + "/alias"));
+            if (!mountOver(job.path() + "/alias", "none", job.path() + "/a"))
+                QSKIP("no mount namespace of its own here: cannot mount a folder twice");
+        }
+        const auto unmount = qScopeGuard([&] {
+            if (bound)
+                ::umount2(QFile::encodeName(job.path() + "/alias").constData(), MNT_DETACH);
+        });
         const QString trace = job.path() + "/trace";
         AppSettings::FFmpegBinary = writeEncoder(job.path(), "slow",
             "echo start >> " + trace + "; sleep 0.3; echo \"$2 $5\" > \"$out\"; echo end >> " + trace);
@@ -393,7 +514,7 @@ private slots:
             paths << job.path() + "/" + input;
             writeFile(paths.last(), "x");
         }
-        runBatch(paths, inputs.size());
+        runBatch(paths, qMin(int(inputs.size()), 3));
 
         QFile file(trace);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -401,6 +522,10 @@ private slots:
         for (int i = 0; i < inputs.size(); ++i)
             expected << "start" << "end";
         QCOMPARE(QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts), expected);
+        // The rows took turns in their order: the last row's file stays.
+        QFile output(job.path() + "/" + lastOutput);
+        QVERIFY2(output.open(QIODevice::ReadOnly), qPrintable(output.fileName()));
+        QCOMPARE(QString::fromUtf8(output.readAll()).trimmed(), "-y " + paths.last());
     }
 
     // Another spelling of the input as output would have the encoder truncate
@@ -416,6 +541,7 @@ private slots:
         QTest::newRow("linked folder") << "@/link" << "symlink" << false;
         QTest::newRow("hard link") << "@/hard" << "hardlink" << false;
         QTest::newRow("quick, doubled slash") << "{sourcedir}/" << "" << true;
+        QTest::newRow("quick, same spelling") << "{sourcedir}" << "" << true;
     }
 
     void outputOntoInput()
@@ -458,6 +584,245 @@ private slots:
         const Outcome outcome = runTask(4, input);
         QCOMPARE(outcome.events, (QStringList{"status 4 1", "status 4 2", "done 4"}));
         QVERIFY(!QFile::exists(base + "/bad filter/out/tone.mp3"));
+    }
+
+    // The encoder reports some write failures and still exits with code 0;
+    // such a run failed, and the earlier output stays as it was.
+    void writeFailureWithExitZero_data()
+    {
+        QTest::addColumn<QString>("message"); // "@" stands for the file the encoder writes
+        QTest::addColumn<bool>("failed");
+        QTest::newRow("trailer on a full disk") << "[out#0/mp3] Error writing trailer of @: No space left on device\n"
+            << true;
+        QTest::newRow("closing") << "Error closing file @: Input/output error\n" << true;
+        QTest::newRow("quota") << "av_interleaved_write_frame(): Disk quota exceeded\n" << true;
+        QTest::newRow("too large") << "[mp3 @ 0x5581] Error writing packet: File too large\n" << true;
+        QTest::newRow("no end of line") << "Error closing file @" << true;
+        QTest::newRow("a tag's value") << "    title           : No space left on device\n" << false;
+        QTest::newRow("the output's name") << "Output #0, mp3, to '@':\n" << false;
+    }
+
+    void writeFailureWithExitZero()
+    {
+        QFETCH(QString, message);
+        QFETCH(bool, failed);
+        QTemporaryDir job(base + "/trailer-XXXXXX");
+        // A name that reads like a failure must not be taken for one.
+        const QString input = job.path() + "/in/Error closing file.flac";
+        writeFile(input, "x");
+        const QString earlier = job.path() + "/out/Error closing file.mp3";
+        writeFile(earlier, "earlier");
+        AppSettings::OutputDirectory = job.path() + "/out";
+        AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder",
+            "echo converted > \"$out\"; printf 'Input #0, flac, from %s\\n' \"$5\"; printf '%s' \""
+                + QString(message).replace("@", "$out") + "\" >&2");
+
+        const Outcome outcome = runTask(1, input);
+        QCOMPARE(outcome.events, (QStringList{"status 1 1", failed ? "status 1 2" : "status 1 4", "done 1"}));
+        QCOMPARE(QFile::exists(earlier) ? checksum(earlier) : QByteArray(),
+                 QCryptographicHash::hash(failed ? "earlier" : "converted\n", QCryptographicHash::Sha256).toHex());
+        QCOMPARE(hiddenFiles(job.path() + "/out"), QStringList());
+    }
+
+    // A real full disk, with the real encoder.
+    void fullDisk_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("freeKiB"); // left free once the earlier output is there
+        QTest::newRow("ogg, no space at all") << "ogg" << 0;
+        QTest::newRow("mp3, room for part") << "mp3" << 98;
+    }
+
+    void fullDisk()
+    {
+        QFETCH(QString, format);
+        QFETCH(int, freeKiB);
+        const QString input = base + "/full/in/minute.flac";
+        if (!QFile::exists(input))
+            QVERIFY(makeTone(input, 60));
+        QTemporaryDir job(base + "/full-XXXXXX");
+        const QString out = job.path() + "/out";
+        QVERIFY(QDir().mkpath(out));
+        if (!mountOver(out, "size=2m"))
+            QSKIP("no mount namespace of its own here: cannot make a small file system");
+        const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(out).constData(), MNT_DETACH); });
+        const QString earlier = out + "/minute." + format;
+        writeFile(earlier, QByteArray(4096, 'e'));
+        const QByteArray earlierSum = checksum(earlier);
+        {
+            QFile filler(out + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const QByteArray block(1024, 'f');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+            filler.close();
+            QVERIFY(filler.resize(qMax<qint64>(0, filler.size() - freeKiB * 1024)));
+        }
+        AppSettings::FFmpegBinary = QStandardPaths::findExecutable("ffmpeg");
+        AppSettings::OutputFormat = format;
+        AppSettings::OutputQualityArguments = format == "ogg" ? "-q:a 5" : "-q:a 2";
+        AppSettings::OutputDirectory = out;
+
+        const Outcome outcome = runTask(1, input);
+        QCOMPARE(outcome.events, (QStringList{"status 1 1", "status 1 2", "done 1"}));
+        QCOMPARE(checksum(earlier), earlierSum);
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "minute." + format}));
+    }
+
+    // A link at the output path is replaced; its target is never written.
+    void linkAtOutput_data()
+    {
+        QTest::addColumn<QString>("encoder");
+        QTest::addColumn<bool>("succeeds");
+        QTest::newRow("converted") << "echo converted > \"$out\"" << true;
+        QTest::newRow("failed mid-file") << "echo partial > \"$out\"; exit 1" << false;
+    }
+
+    void linkAtOutput()
+    {
+        QFETCH(QString, encoder);
+        QFETCH(bool, succeeds);
+        QTemporaryDir job(base + "/link-XXXXXX");
+        const QString precious = job.path() + "/lib/precious.mp3";
+        writeFile(precious, "precious");
+        const QString output = job.path() + "/out/a.mp3";
+        QVERIFY(QDir().mkpath(job.path() + "/out"));
+        QVERIFY(QFile::link(precious, output));
+        writeFile(job.path() + "/in/a.flac", "x");
+        AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder", encoder);
+        AppSettings::OutputDirectory = job.path() + "/out";
+
+        const Outcome outcome = runTask(1, job.path() + "/in/a.flac");
+        QCOMPARE(outcome.events.value(1), QString(succeeds ? "status 1 4" : "status 1 2"));
+        QCOMPARE(checksum(precious), QCryptographicHash::hash("precious", QCryptographicHash::Sha256).toHex());
+        QCOMPARE(QFileInfo(output).isSymLink(), !succeeds);
+        if (succeeds)
+            QCOMPARE(checksum(output), QCryptographicHash::hash("converted\n", QCryptographicHash::Sha256).toHex());
+    }
+
+    // In quick mode an output that another writer made meanwhile stays.
+    void quickModeNeverReplaces()
+    {
+        QTemporaryDir job(base + "/appeared-XXXXXX");
+        writeFile(job.path() + "/in/song.flac", "x");
+        AppSettings::QuickConvertMode = true;
+        AppSettings::OutputDirectory = job.path() + "/out";
+        AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder",
+            "echo other > \"${out%/*}/song.mp3\"; echo mine > \"$out\"");
+        const Outcome outcome = runTask(1, job.path() + "/in/song.flac");
+        QCOMPARE(outcome.events, (QStringList{"status 1 1", "status 1 2", "done 1"}));
+        QCOMPARE(checksum(job.path() + "/out/song.mp3"),
+                 QCryptographicHash::hash("other\n", QCryptographicHash::Sha256).toHex());
+        QCOMPARE(hiddenFiles(job.path() + "/out"), QStringList());
+    }
+
+    // What a killed run left is removed by the next run of the same output,
+    // and only that: another running process's file and the user's stay.
+    void leftoverTemporaries()
+    {
+        QTemporaryDir job(base + "/leftover-XXXXXX");
+        writeFile(job.path() + "/in/song.flac", "x");
+        QProcess ended;
+        ended.start("true", QStringList());
+        QVERIFY2(ended.waitForStarted(10000), "a short process did not start");
+        const qint64 dead = ended.processId();
+        QVERIFY2(ended.waitForFinished(10000), "a short process did not end");
+        const QString out = job.path() + "/out/";
+        const QString fresh = QString(".song.part-%1-00000002.mp3").arg(dead);
+        const QStringList kept{".song.part-1-00000000.mp3", ".song.part-x.mp3", ".other.part-99999999-0.mp3",
+                               ".song.mp3", fresh};
+        const QStringList leftOver{QString(".song.part-%1-00000001.mp3").arg(dead),
+                                   QString(".song.part-%1-00000000.mp3").arg(::getpid())};
+        // All but one look as if left a while ago; a recent one may be written from elsewhere.
+        const struct timeval old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        for (const QString &name : kept + leftOver) {
+            writeFile(out + name, "file");
+            if (name != fresh)
+                QCOMPARE(::utimes(QFile::encodeName(out + name).constData(), old), 0);
+        }
+        AppSettings::OutputDirectory = job.path() + "/out";
+        const Outcome outcome = runTask(1, job.path() + "/in/song.flac");
+        QCOMPARE(outcome.events.value(1), QString("status 1 4"));
+        QStringList expected = kept;
+        expected.sort();
+        QCOMPARE(hiddenFiles(out), expected);
+    }
+
+    // A copy, however large, ends soon after the stop request.
+    void copyStops_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("quick");
+        QTest::newRow("quick mode, already the format") << "big.mp3" << true;
+        QTest::newRow("other file") << "big.txt" << false;
+    }
+
+    void copyStops()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, quick);
+        QTemporaryDir job(base + "/copy-XXXXXX");
+        const QString input = job.path() + "/in/" + name;
+        writeFile(input, "");
+        // Sparse: nothing is read from disk. A copy that missed the stop ends Done.
+        QVERIFY(QFile::resize(input, qint64(2) << 30));
+        AppSettings::QuickConvertMode = quick;
+        AppSettings::CopyNonAudioFiles = !quick;
+        AppSettings::OutputDirectory = job.path() + "/out";
+        const QString out = job.path() + "/out";
+        const int status = runTaskWithStop(input, [&](std::atomic<bool> &stop) {
+            if (!hiddenFiles(out).isEmpty())
+                stop = true;
+        });
+        QCOMPARE(status, int(FFmpegTask::Failed));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // Stopping reaches what the encoder started, not the encoder alone.
+    void stopReachesWrapperChildren()
+    {
+        QTemporaryDir job(base + "/wrapper-XXXXXX");
+        writeFile(job.path() + "/in/song.flac", "x");
+        const QString child = job.path() + "/child";
+        AppSettings::OutputDirectory = job.path() + "/out";
+        AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder",
+            "echo partial > \"$out\"; sleep 60 & echo $! > " + child + "; wait");
+        qint64 pid = 0;
+        const int status = runTaskWithStop(job.path() + "/in/song.flac", [&](std::atomic<bool> &stop) {
+            QFile file(child);
+            if (file.open(QIODevice::ReadOnly))
+                pid = file.readAll().trimmed().toLongLong();
+            if (pid > 0)
+                stop = true;
+        });
+        QCOMPARE(status, int(FFmpegTask::Failed));
+        QVERIFY(pid > 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(processGone(pid), "the encoder's child is still running", 10000);
+        QCOMPARE(QDir(job.path() + "/out").entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // Two processes converting onto one output leave one whole file.
+    void twoProcessesOneOutput()
+    {
+        QTemporaryDir job(base + "/processes-XXXXXX");
+        const QStringList inputs{job.path() + "/a/song.flac", job.path() + "/b/song.flac"};
+        QVERIFY(makeTone(inputs[0], 600, {"-ar", "22050"}));
+        QVERIFY(makeTone(inputs[1], 300, {"-ar", "22050"}));
+        const QString out = job.path() + "/out";
+        QProcess writers[2];
+        for (int i = 0; i < 2; ++i) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("QUILLMERE_TEST_WRITER", inputs[i] + '\n' + out);
+            writers[i].setProcessEnvironment(environment);
+            writers[i].start(QCoreApplication::applicationFilePath(), QStringList());
+        }
+        for (QProcess &writer : writers) {
+            QVERIFY2(writer.waitForFinished(120000), "a converting process did not end within two minutes");
+            QCOMPARE(QString::fromUtf8(writer.readAllStandardOutput()), QString("status 1 1\nstatus 1 4\n"));
+        }
+        const double length = duration(out + "/song.mp3");
+        QVERIFY2(qAbs(length - 600) < 0.5 || qAbs(length - 300) < 0.5, qPrintable(QString::number(length)));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"song.mp3"});
     }
 
     // Every format with its default preset, through the real encoder.
@@ -524,10 +889,28 @@ static int forklessJob(const QString &directory)
     return 0;
 }
 
+// Converts one file with the real encoder in a process of its own.
+static int writerJob(const QString &spec)
+{
+    const QStringList parts = spec.split('\n');
+    resetSettings(QStandardPaths::findExecutable("ffmpeg"), parts.value(1));
+    FFmpegTask task(1, parts.value(0));
+    QObject::connect(&task, &FFmpegTask::StatusChange, [](int id, Status status) {
+        printf("status %d %d\n", id, int(status));
+        fflush(stdout);
+    });
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    task.run();
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
+    privateMounts = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     QCoreApplication app(argc, argv);
     qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    if (qEnvironmentVariableIsSet("QUILLMERE_TEST_WRITER"))
+        return writerJob(qEnvironmentVariable("QUILLMERE_TEST_WRITER"));
     if (qEnvironmentVariableIsSet("QUILLMERE_TEST_FORKLESS"))
         return forklessJob(qEnvironmentVariable("QUILLMERE_TEST_FORKLESS"));
     TestConversion test;

@@ -43,7 +43,7 @@ struct Entry
     QByteArray kind;   // what is made there, see make()
     QString status;    // the row's final status; empty: the entry must get no row
     // Made between intake and Convert: "delete", "unreadable", "fifo"; or
-    // "stale": an output of an earlier run, which the batch may replace or remove.
+    // "stale": an output of an earlier run, which only a successful conversion replaces.
     QByteArray change;
 };
 using Corpus = QVector<Entry>;
@@ -321,10 +321,8 @@ private:
             QVERIFY2(error.isEmpty(), error.constData());
         }
         QMap<QByteArray, QString> before;
-        for (const Entry &entry : corpus) {
-            if (entry.change != "stale")
-                before.insert(entry.name, fingerprint(root + '/' + entry.name));
-        }
+        for (const Entry &entry : corpus)
+            before.insert(entry.name, fingerprint(root + '/' + entry.name));
 
         resetSettings(encoder.isEmpty() ? ffmpeg : writeEncoder(batch.path(), "encoder", encoder),
                       QString(outputTemplate).replace('@', batch.path()));
@@ -355,6 +353,10 @@ private:
                     + '/' + input.completeBaseName() + ".mp3");
                 tree << shown(native(outputs.last().mid(batch.path().size() + 1)));
             }
+        }
+        for (const Entry &entry : corpus) {
+            if (entry.change == "stale" && outputs.contains(QFile::decodeName(root + '/' + entry.name)))
+                before.remove(entry.name);
         }
         outputs.removeDuplicates();
         tree.removeDuplicates();
@@ -588,7 +590,7 @@ private slots:
             for (int i = 0; i < perFolder; ++i)
                 QCOMPARE(::link(empty.constData(), in + '/' + QByteArray::number(i) + ".wav"), 0);
         }
-        resetSettings(writeEncoder(batch.path(), "encoder", "printf '%8000s\\n' progress"),
+        resetSettings(writeEncoder(batch.path(), "encoder", "printf '%8000s\\n' progress; echo x > \"$out\""),
                       batch.path() + "/out/{sourcedir}");
         AppSettings::Threads = 0;
 
@@ -616,7 +618,9 @@ private slots:
         QCOMPARE(last, 100);
         QCOMPARE(log.lines.count("Done"), 1);
         QCOMPARE(log.lines.filter(QRegularExpression("^Finished job \\d+ with exit code 0$")).size(), count);
-        QCOMPARE(outputTree(root).filter(QRegularExpression("^out/")), QStringList());
+        const QStringList written = outputTree(root).filter(QRegularExpression("^out/"));
+        QCOMPARE(written.size(), count);
+        QCOMPARE(written.filter(QRegularExpression("/\\.[^/]*$")), QStringList());
         QCOMPARE(fingerprint(empty),
                  "0 " + QCryptographicHash::hash(QByteArray(), QCryptographicHash::Sha256).toHex());
     }

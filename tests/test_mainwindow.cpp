@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/rowremoval.h"
 #include "testsupport.h"
 #include "ui_mainwindow.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,9 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <climits>
 
 class TestMainWindow : public QObject
 {
@@ -49,6 +54,36 @@ private:
         QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &dropped);
         return {enter.isAccepted(), dropped.isAccepted()};
+    }
+
+    // Every role of every cell, one line a row, so a mismatch names the row and the role.
+    static QStringList rowContents(const QAbstractItemModel &model)
+    {
+        QStringList rows;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < model.columnCount(); ++column) {
+                const QMap<int, QVariant> roles = model.itemData(model.index(row, column));
+                QStringList values;
+                for (auto role = roles.cbegin(); role != roles.cend(); ++role)
+                    values << QString("%1=%2:%3").arg(role.key()).arg(role->typeName(), role->toString());
+                cells << values.join(' ');
+            }
+            rows << cells.join(" | ");
+        }
+        return rows;
+    }
+
+    // Row `row` of a job table: distinct texts in both columns and a distinct
+    // background and one of four alignments in the first.
+    static QList<QStandardItem *> tableRow(int row)
+    {
+        static const Qt::Alignment alignments[] = {Qt::AlignCenter, Qt::AlignLeft | Qt::AlignVCenter,
+                                                   Qt::AlignRight | Qt::AlignVCenter, Qt::AlignHCenter | Qt::AlignTop};
+        auto *status = new QStandardItem(QString("status %1").arg(row));
+        status->setData(QColor(row % 256, row / 256, 128), Qt::BackgroundRole);
+        status->setData(int(alignments[row % 4]), Qt::TextAlignmentRole);
+        return {status, new QStandardItem(QString("/music/%1.flac").arg(row))};
     }
 
     static constexpr QPoint clickPos{40, 12};
@@ -252,6 +287,115 @@ private slots:
         for (int row : remaining)
             expected << paths[row];
         QCOMPARE(files(window), expected);
+    }
+
+    void removeModelRows_data()
+    {
+        QTest::addColumn<int>("tableRows");
+        QTest::addColumn<QList<int>>("rows");
+        auto every = [](int step, int first, int end) {
+            QList<int> rows;
+            for (int row = first; row < end; row += step)
+                rows << row;
+            return rows;
+        };
+        QTest::newRow("none") << 10 << QList<int>{};
+        QTest::newRow("one row") << 10 << QList<int>{4};
+        QTest::newRow("first row") << 10 << QList<int>{0};
+        QTest::newRow("last row") << 10 << QList<int>{9};
+        QTest::newRow("contiguous block") << 10 << QList<int>{3, 4, 5, 6};
+        QTest::newRow("repeats, unsorted") << 10 << QList<int>{7, 2, 7, 5, 2, 0};
+        QTest::newRow("out of range and negative ignored")
+            << 10 << QList<int>{-1, 10, 3, 42, INT_MIN, INT_MAX};
+        QTest::newRow("out of range next to the first and last row") << 10 << QList<int>{-1, 0, 9, 10};
+        QTest::newRow("only out of range") << 10 << QList<int>{-3, 10};
+        QTest::newRow("empty table") << 0 << QList<int>{0, -1};
+        QTest::newRow("few ranges with first and last")
+            << 30 << QList<int>{29, 0, 1, 10, 11, 12, 20};
+        QTest::newRow("16 ranges") << 40 << every(2, 1, 32);
+        QTest::newRow("17 ranges") << 40 << every(2, 1, 34);
+        // The model tester checks the whole model after every change, so these stay small.
+        QTest::newRow("every third of 300") << 300 << every(3, 0, 300);
+        QTest::newRow("every other, last row removed") << 120 << every(2, 1, 120);
+        QList<int> mixed = every(7, 5, 200) + QList<int>{-1, 60, 61, 62, 63, 64, 199, 12, 199, -5, 200};
+        std::reverse(mixed.begin(), mixed.end());
+        QTest::newRow("scattered with blocks, repeats and out of range") << 200 << mixed;
+        QList<int> allButEveryFifth;
+        for (int row = 0; row < 100; ++row)
+            if (row % 5 != 2)
+                allButEveryFifth << row;
+        QTest::newRow("all but every fifth") << 100 << allButEveryFifth;
+        QTest::newRow("all rows") << 10 << every(1, 0, 10);
+        QList<int> allInHalves = every(2, 0, 60) + every(2, 1, 60);
+        std::reverse(allInHalves.begin(), allInHalves.end());
+        QTest::newRow("all rows as 30 ranges, then 30 more") << 60 << allInHalves;
+    }
+
+    void removeModelRows()
+    {
+        QFETCH(int, tableRows);
+        QFETCH(QList<int>, rows);
+        QStandardItemModel model(0, 2);
+        model.setHorizontalHeaderLabels({"Status", "File"});
+        QStandardItemModel expectedModel(0, 2);
+        for (int row = 0; row < tableRows; ++row) {
+            model.appendRow(tableRow(row));
+            if (!rows.contains(row))
+                expectedModel.appendRow(tableRow(row));
+        }
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        ::removeModelRows(model, rows);
+
+        QCOMPARE(model.columnCount(), 2);
+        QCOMPARE(model.rowCount(), expectedModel.rowCount());
+        QCOMPARE(rowContents(model), rowContents(expectedModel));
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QString("Status"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString("File"));
+    }
+
+    void removeScatteredSelection()
+    {
+        MainWindow window;
+        window.show();
+        const FFmpegTask::ConvertStatus statuses[] = {FFmpegTask::Pending, FFmpegTask::Converting,
+                                                     FFmpegTask::Failed, FFmpegTask::Skipped, FFmpegTask::Done};
+        QStringList paths;
+        for (int row = 0; row < 300; ++row) {
+            paths << root + QString("/%1.mp3").arg(row);
+            window.addFile(paths[row]);
+            window.setStatus(statuses[row % 5], window.model->index(row, 0));
+        }
+        window.showTable();
+        // Far more separate ranges than a few, a block and the last row. The
+        // statuses differ from row to row, so a Status cell left behind shows.
+        auto selected = [](int row) { return row % 7 == 3 || (row >= 100 && row < 140) || row == 299; };
+        const QStringList before = rowContents(*window.model);
+        QStringList expected;
+        QStringList expectedStatus;
+        QItemSelection selection;
+        for (int row = 0; row < 300; ++row) {
+            if (selected(row)) {
+                selection.select(window.model->index(row, 0), window.model->index(row, 1));
+            } else {
+                expected << paths[row];
+                expectedStatus << before[row].section(" | ", 0, 0);
+            }
+        }
+        QAbstractItemModelTester tester(window.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QTableView *view = window.ui->tableView;
+        view->selectionModel()->select(selection, QItemSelectionModel::Select);
+        QCOMPARE(view->selectionModel()->selectedRows().size(), 300 - expected.size());
+
+        removeSelected(window);
+
+        QCOMPARE(files(window), expected);
+        QStringList status;
+        for (const QString &row : rowContents(*window.model))
+            status << row.section(" | ", 0, 0);
+        QCOMPARE(status, expectedStatus);
+        QVERIFY(!view->selectionModel()->hasSelection());
+        QVERIFY(view->selectionModel()->selectedRows().isEmpty());
     }
 
     void emptiedTableThenClear()

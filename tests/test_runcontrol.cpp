@@ -8,18 +8,27 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSemaphore>
 #include <QStandardItemModel>
-#include <QtConcurrent>
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 #include <csignal>
 #include <memory>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
+#include <unistd.h>
 
 // Drives batches through the real window, with stand-in encoders.
 class TestRunControl : public QObject
 {
     Q_OBJECT
+
+public:
+    static int threadlessBatch(const QString &spec);
 
 private:
     QTemporaryDir temp;
@@ -273,30 +282,20 @@ private slots:
         QCOMPARE(count(log.lines, "Done"), doneWritten ? 1 : 0);
     }
 
-    // The waiter of a cancelled batch must not end a batch started after it.
-    void staleCancelWaiter()
+    // The idle switch of a cancel must not end a batch started after it.
+    void staleCancelSwitch()
     {
         MainWindow window;
         Batch batch;
         prepare(batch, window, 1, true);
-        // Hold back the waiter until the cancelled batch has ended.
-        QThreadPool *global = QThreadPool::globalInstance();
-        const int globalThreads = global->maxThreadCount();
-        global->setMaxThreadCount(1);
-        QSemaphore hold;
-        QFuture<void> blocker = QtConcurrent::run(global, [&hold] { hold.acquire(); });
-
         window.ui->pushButton_Convert->click();
         QTRY_COMPARE_WITH_TIMEOUT(traceLines(batch).size(), 1, 10000);
-        window.ui->pushButton_Cancel->click();
         writeFile(batch.release, "");
         QTRY_VERIFY_WITH_TIMEOUT(idle(window), 10000);
 
+        // The pool is idle, so the switch is posted at once and not yet handled.
         QFile::remove(batch.release);
-        hold.release();
-        blocker.waitForFinished();
-        for (QFuture<void> &waiter : window.cancelWaiters)
-            waiter.waitForFinished(); // its switch to idle is now posted, not yet handled
+        window.cancel();
         window.ui->pushButton_Convert->click();
         QCoreApplication::processEvents();
         QVERIFY(converting(window));
@@ -304,7 +303,40 @@ private slots:
 
         writeFile(batch.release, "");
         QTRY_VERIFY_WITH_TIMEOUT(idle(window), 10000);
-        global->setMaxThreadCount(globalThreads);
+    }
+
+    // Under a process limit some threads of the pool cannot start; the batch
+    // still ends, and so do Cancel and closing the window.
+    void threadsRefused_data()
+    {
+        QTest::addColumn<int>("spare"); // threads the limit leaves
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << 0 << "Failed";
+        QTest::newRow("one of four") << 1 << "Skipped";
+        QTest::newRow("three of four") << 3 << "Skipped";
+    }
+
+    void threadsRefused()
+    {
+        QFETCH(int, spare);
+        QFETCH(QString, expected);
+        QTemporaryDir job; // where the unprivileged user can reach it
+        QFile(job.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                         | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QUILLMERE_TEST_THREADLESS", job.path() + '\n' + QString::number(spare));
+        // A leak checker needs a helper thread at exit, which this child cannot start.
+        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":detect_leaks=0");
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY2(child.waitForFinished(120000), "the window with refused threads did not close within two minutes");
+        const QString output = QString::fromUtf8(child.readAllStandardOutput());
+        if (child.exitCode() >= 3 && child.exitCode() <= 5)
+            QSKIP("this machine does not let the test limit the threads it may start");
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(output.trimmed(), QStringList(QStringList() << expected << expected << expected << expected
+                                               << expected << expected << "(threads refused)").join(' '));
     }
 
     void reportOutsideTable()
@@ -358,11 +390,96 @@ private slots:
     }
 };
 
+// Set once the pool has said that a thread could not be started.
+static std::atomic<bool> threadRefused{false};
+
+// The tasks (threads and processes) that the user `uid` has running.
+static int tasksOf(uid_t uid)
+{
+    int count = 0;
+    QDirIterator processes("/proc", QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    while (processes.hasNext()) {
+        QFile status(processes.next() + "/status");
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromLatin1(status.readAll());
+        const QRegularExpression uidLine("\\nUid:\\s+(\\d+)"), threadsLine("\\nThreads:\\s+(\\d+)");
+        if (uint(uidLine.match(text).captured(1).toInt()) == uid)
+            count += threadsLine.match(text).captured(1).toInt();
+    }
+    return count;
+}
+
+// Runs a batch of six text files on four threads as an unprivileged user
+// who may start `spare` more threads, then cancels and closes the window.
+int TestRunControl::threadlessBatch(const QString &spec)
+{
+    const QString directory = spec.section('\n', 0, 0);
+    const int spare = spec.section('\n', 1).toInt();
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+        return 3;
+    const rlim_t tasks = rlim_t(tasksOf(geteuid()) + spare);
+    const struct rlimit limit = {tasks, tasks};
+    if (setrlimit(RLIMIT_NPROC, &limit) != 0)
+        return 4;
+    // Exactly `spare` threads can be started, and no more.
+    const int before = tasksOf(geteuid());
+    std::vector<std::thread> probes;
+    bool refused = false;
+    for (int i = 0; i <= spare && !refused; ++i) {
+        try {
+            probes.emplace_back([] {});
+        } catch (const std::system_error &) {
+            refused = true;
+        }
+    }
+    for (std::thread &probe : probes)
+        probe.join();
+    if (!refused || int(probes.size()) != spare)
+        return 5; // the limit does not work as the case needs
+    // A joined thread leaves the user's count a moment after.
+    QElapsedTimer settled;
+    settled.start();
+    while (tasksOf(geteuid()) > before && settled.elapsed() < 5000)
+        QThread::msleep(10);
+    resetSettings("/bin/true", directory + "/out");
+    AppSettings::Threads = 4;
+    MainWindow window;
+    QStringList inputs;
+    for (int i = 0; i < 6; ++i) {
+        inputs << QString("%1/notes%2.txt").arg(directory).arg(i);
+        writeFile(inputs.last(), "text");
+    }
+    window.addPaths(inputs);
+    window.ui->pushButton_Convert->click();
+    QElapsedTimer waited;
+    waited.start();
+    while (!window.ui->pushButton_Convert->isEnabled() && waited.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    window.cancel();
+    QCoreApplication::processEvents();
+    QStringList statuses;
+    for (int row = 0; row < window.model->rowCount(); ++row)
+        statuses << window.model->index(row, 0).data().toString();
+    if (threadRefused)
+        statuses << "(threads refused)";
+    printf("%s\n", qPrintable(statuses.join(' ')));
+    window.close();
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     IsolatedHome home;
     QApplication app(argc, argv);
     qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    if (qEnvironmentVariableIsSet("QUILLMERE_TEST_THREADLESS")) {
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
+            if (message.startsWith("A thread could not be started"))
+                threadRefused = true;
+        });
+        return TestRunControl::threadlessBatch(qEnvironmentVariable("QUILLMERE_TEST_THREADLESS"));
+    }
     TestRunControl test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/processsignals.h"
 #include "app/translations.h"
 #include "conversion/ffmpegtask.h"
 #include "mainwindow/mainwindow.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    resetInheritedSignals();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvandel"));
     QApplication::setApplicationName(QStringLiteral("Quillmere"));
@@ -42,6 +44,7 @@ int main(int argc, char *argv[])
 
     MainWindow window;
     window.show();
+    closeOnTerminationSignals();
 
     const QStringList paths = parser.positionalArguments();
     if (!paths.isEmpty())

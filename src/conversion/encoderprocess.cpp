@@ -78,19 +78,27 @@ int exitNotifier(pid_t child)
 #endif
 }
 
+// Asks the child's whole process group to end, so that an encoder started
+// through a wrapper ends with it, and kills what is left after the grace.
 void stop(pid_t child, int &status)
 {
-    ::kill(child, SIGTERM);
+    ::kill(-child, SIGTERM);
     QElapsedTimer waited;
     waited.start();
-    while (!reaped(child, status)) {
-        if (waited.elapsed() >= stopGrace) {
-            ::kill(child, SIGKILL);
-            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-            }
+    bool ended = false;
+    for (;;) {
+        ended = ended || reaped(child, status);
+        // Once the child is gone, its group lives on in what it started.
+        if (ended && ::kill(-child, 0) != 0)
             return;
-        }
+        if (waited.elapsed() >= stopGrace)
+            break;
         ::poll(nullptr, 0, 10);
+    }
+    ::kill(-child, SIGKILL);
+    if (!ended) {
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
     }
 }
 
@@ -125,9 +133,14 @@ EncoderProcess::Result EncoderProcess::run(const QString &program, const QString
     sigset_t signalSet;
     sigemptyset(&signalSet);
     posix_spawnattr_setsigmask(&attributes, &signalSet);
-    sigaddset(&signalSet, SIGPIPE);
+    // What this process ignores or handles itself, the encoder takes as usual.
+    for (const int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD})
+        sigaddset(&signalSet, signal);
     posix_spawnattr_setsigdefault(&attributes, &signalSet);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // A group of its own: stopping reaches what the encoder starts, and a
+    // Ctrl+C at the terminal reaches this process alone, which stops it cleanly.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
     pid_t child = -1;
     const int error = ::posix_spawnp(&child, argv.front(), &actions, &attributes, argv.data(), environ);

@@ -23,8 +23,8 @@ public:
     };
 
     // `output` receives every chunk of output as it arrives. While
-    // `stopRequested` is true the child is asked to end; it is killed when it
-    // has not ended after a short grace.
+    // `stopRequested` is true the child and every process it started are
+    // asked to end; they are killed when they have not ended after a short grace.
     static Result run(const QString &program, const QStringList &arguments,
                       const std::function<void(const QByteArray &)> &output,
                       const std::function<bool()> &stopRequested);

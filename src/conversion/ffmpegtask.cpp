@@ -2,25 +2,19 @@
 #include "conversion/ffmpegtask.h"
 
 #include "conversion/encoderprocess.h"
-#include "conversion/threadhandoff.h"
 #include "settings/appsettings.h"
+
+#include "conversion/encoderoutput.h"
+#include "conversion/outputfile.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QMimeDatabase>
-#include <QSet>
-
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 #include <sys/stat.h>
 
 namespace {
-
-// How often a job waiting for an output path looks at its stop flag.
-constexpr std::chrono::milliseconds claimPollInterval{100};
 
 enum Metadata { NoMetadata, StreamMetadata, StreamAndId3Metadata };
 
@@ -50,15 +44,12 @@ const Format *findFormat(const QString &id)
     return nullptr;
 }
 
-// What a path names right now, to tell one file from another and to see
-// whether a file was written to.
+// What a path names right now, to tell one file from another.
 struct FileState
 {
     bool exists = false;
     dev_t device = 0;
     ino_t inode = 0;
-    off_t size = 0;
-    struct timespec modified = {};
 
     explicit FileState(const QString &path)
     {
@@ -68,8 +59,6 @@ struct FileState
         exists = true;
         device = status.st_dev;
         inode = status.st_ino;
-        size = status.st_size;
-        modified = status.st_mtim;
     }
 
     QPair<quint64, quint64> identity() const { return {quint64(device), quint64(inode)}; }
@@ -78,132 +67,29 @@ struct FileState
     {
         return exists && other.exists && device == other.device && inode == other.inode;
     }
-
-    bool unchangedSince(const FileState &before) const
-    {
-        return sameFileAs(before) && size == before.size
-            && modified.tv_sec == before.modified.tv_sec
-            && modified.tv_nsec == before.modified.tv_nsec;
-    }
 };
 
-// Output paths that a job of this process is producing. Two encoders writing
-// one file at once would both succeed and leave a mix of both; a second job of
-// the same path waits for the first one instead.
-class OutputClaim
+// Whether anything is at `path`, a dangling link included.
+bool occupied(const QString &path)
 {
-public:
-    OutputClaim(const QString &path, const std::atomic<bool> *stop)
-        : key(claimKey(path))
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (claimed.contains(key)) {
-            if (stop && stop->load())
-                return;
-            released.wait_for(lock, claimPollInterval);
-        }
-        claimed.insert(key);
-        held = true;
-    }
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
 
-    ~OutputClaim()
-    {
-        if (!held)
-            return;
-        const std::lock_guard<std::mutex> lock(mutex);
-        claimed.remove(key);
-        released.notify_all();
-    }
-
-    OutputClaim(const OutputClaim &) = delete;
-    OutputClaim &operator=(const OutputClaim &) = delete;
-
-    bool held = false;
-
-private:
-    // Other spellings of the same path ("//", "/./", a linked folder) must meet.
-    static QString claimKey(const QString &path)
-    {
-        const QFileInfo info(path);
-        const QString directory = QFileInfo(info.absolutePath()).canonicalFilePath();
-        if (directory.isEmpty())
-            return QDir::cleanPath(info.absoluteFilePath());
-        return directory + QLatin1Char('/') + info.fileName();
-    }
-
-    QString key;
-    // Standard primitives rather than Qt's, so that thread checkers see them.
-    static inline std::mutex mutex;
-    static inline std::condition_variable released;
-    static inline QSet<QString> claimed;
-};
-
-// The encoder's output as the log shows it. An encoder may write without
-// end, so only its beginning and its end are kept, and it is decoded once,
-// whole, since a chunk may end inside a character or hold a NUL byte.
-class OutputExcerpt
+// Lists and cue sheets name audio files and say so in their types, but are
+// no audio themselves.
+bool isPlaylist(const QMimeType &type)
 {
-public:
-    void append(const QByteArray &chunk)
-    {
-        total += chunk.size();
-        const int toHead = qMin(chunk.size(), keep - head.size());
-        head += chunk.left(toHead);
-        tail += chunk.mid(toHead);
-        if (tail.size() > 2 * keep)
-            tail.remove(0, tail.size() - keep);
+    static const char *const playlists[] = {
+        "audio/x-mpegurl", "application/vnd.apple.mpegurl", "audio/x-scpls", "application/xspf+xml",
+        "application/x-cue", "audio/x-ms-asx", "application/vnd.ms-wpl",
+    };
+    for (const char *playlist : playlists) {
+        if (type.inherits(QLatin1String(playlist)))
+            return true;
     }
-
-    QString text() const
-    {
-        if (total <= head.size() + keep)
-            return decode(head + tail);
-        // Cut at character boundaries, so that both parts decode cleanly.
-        const QByteArray first = head.left(completeEnd(head));
-        QByteArray last = tail.right(keep);
-        last.remove(0, firstStart(last));
-        return decode(first)
-            + QStringLiteral("\n[... %1 bytes left out ...]\n").arg(total - first.size() - last.size())
-            + decode(last);
-    }
-
-private:
-    static constexpr int keep = 64 * 1024;
-
-    // Whole, NUL bytes included: the QByteArray overload stops at the first.
-    static QString decode(const QByteArray &bytes)
-    {
-        return QString::fromUtf8(bytes.constData(), bytes.size());
-    }
-
-    static bool continues(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
-
-    // Where the last whole character of `bytes` ends.
-    static int completeEnd(const QByteArray &bytes)
-    {
-        int lead = bytes.size();
-        while (lead > 0 && bytes.size() - lead < 3 && continues(bytes.at(lead - 1)))
-            --lead;
-        if (lead == 0)
-            return bytes.size();
-        const uchar byte = uchar(bytes.at(--lead));
-        const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-        return bytes.size() - lead < length ? lead : bytes.size();
-    }
-
-    // Where the first whole character of `bytes` starts.
-    static int firstStart(const QByteArray &bytes)
-    {
-        int start = 0;
-        while (start < bytes.size() && start < 3 && continues(bytes.at(start)))
-            ++start;
-        return start;
-    }
-
-    QByteArray head;
-    QByteArray tail;
-    qint64 total = 0;
-};
+    return false;
+}
 
 } // namespace
 
@@ -221,8 +107,15 @@ BatchInputs batchInputsOf(const QStringList &paths)
 
 bool isAudioOrVideo(const QString &path)
 {
-    const QString type = QMimeDatabase().mimeTypeForFile(path).name().section(QLatin1Char('/'), 0, 0);
-    return type.isEmpty() || type == QLatin1String("audio") || type == QLatin1String("video");
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    if (isPlaylist(type))
+        return false;
+    // An unknown type, or a file gone since it was added, goes to the
+    // encoder, which reads what it can and fails on the rest.
+    if (type.isDefault())
+        return true;
+    const QString topLevel = type.name().section(QLatin1Char('/'), 0, 0);
+    return topLevel.isEmpty() || topLevel == QLatin1String("audio") || topLevel == QLatin1String("video");
 }
 
 FFmpegTask::FFmpegTask(int id, const QString &inputPath)
@@ -234,33 +127,50 @@ FFmpegTask::FFmpegTask(int id, const QString &inputPath)
 
 void FFmpegTask::run()
 {
-    takeOver(this);
     qDebug() << "Starting job" << id << "|" << inputPath;
 
     ConvertStatus status;
     if (isAudioOrVideo(inputPath)) {
         prepareOutputDirectory();
         buildArguments();
-        const OutputClaim claim(outputPath, stopFlag);
-        status = claim.held ? convertClaimed() : Failed;
+        status = whileClaimed(outputPath, &FFmpegTask::convertClaimed);
     } else if (AppSettings::CopyNonAudioFiles) {
         qDebug() << "Copy file" << id;
         prepareOutputDirectory();
-        const QString destination = outputDirectory + QLatin1Char('/') + inputInfo.fileName();
-        // The copy never overwrites, and a file already there counts as copied.
-        // Only a regular file is read: opening a FIFO would wait for a writer forever.
-        status = (inputInfo.isFile() && QFile::copy(inputPath, destination)) || QFileInfo::exists(destination)
-            ? Done
-            : Failed;
+        status = whileClaimed(outputDirectory + QLatin1Char('/') + inputInfo.fileName(), &FFmpegTask::copyClaimed);
     } else {
+        if (batchOutputs)
+            batchOutputs->announce(id, nullptr);
         qDebug() << "Skipping job" << id;
         status = Skipped;
     }
 
     emit StatusChange(id, status);
     emit ConvertDone(id);
-    if (stopFlag)
-        handOver(stopFlag);
+}
+
+void FFmpegTask::refuse()
+{
+    if (batchOutputs)
+        batchOutputs->announce(id, nullptr);
+    qDebug() << "No thread could be started for job" << id;
+    emit StatusChange(id, Failed);
+    emit ConvertDone(id);
+}
+
+FFmpegTask::ConvertStatus FFmpegTask::whileClaimed(const QString &path,
+                                                   ConvertStatus (FFmpegTask::*work)(OutputFile &))
+{
+    const OutputKey key = OutputKey::of(path);
+    if (batchOutputs)
+        batchOutputs->announce(id, &key);
+    const OutputClaim claim(key, id, batchOutputs, stopFlag);
+    if (!claim.held())
+        return Failed;
+    OutputFile file(path);
+    const QString folder = QFileInfo(path).path();
+    file.removeStale(batchOutputs ? batchOutputs->leftoversIn(folder) : OutputFile::leftoversIn(folder));
+    return (this->*work)(file);
 }
 
 void FFmpegTask::prepareOutputDirectory()
@@ -305,44 +215,61 @@ void FFmpegTask::buildArguments()
     arguments << outputPath;
 }
 
-FFmpegTask::ConvertStatus FFmpegTask::convertClaimed()
+FFmpegTask::ConvertStatus FFmpegTask::copyClaimed(OutputFile &file)
+{
+    // The copy never overwrites, and a file already there counts as copied.
+    const QString destination = outputDirectory + QLatin1Char('/') + inputInfo.fileName();
+    if (occupied(destination))
+        return Done;
+    if (!file.copyFrom(inputPath, stopFlag))
+        return Failed;
+    return file.commit(false) == OutputFile::Refused ? Failed : Done;
+}
+
+FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
 {
     if (AppSettings::QuickConvertMode) {
-        if (QFileInfo::exists(outputPath)) {
+        if (occupied(outputPath)) {
             qDebug() << "Skipping job" << id;
             return Skipped;
         }
         if (inputInfo.suffix().toLower() == outputSuffix) {
             qDebug() << "Copy file of job" << id;
-            return QFile::copy(inputPath, outputPath) ? Done : Failed;
+            return file.copyFrom(inputPath, stopFlag) && commit(file) ? Done : Failed;
         }
     }
-    // The encoder refuses to write onto its input only when both paths are
-    // spelt alike; through another spelling it would truncate the input.
+    // The output is renamed into place, so nothing but this check keeps a
+    // conversion from replacing its own input, under any spelling of its path.
     const FileState output(outputPath);
     if (output.sameFileAs(FileState(inputPath))) {
         qDebug() << "Output of job" << id << "is its own input:" << outputPath;
         return Failed;
     }
-    // Told to overwrite, the encoder would destroy another file of the batch,
-    // such as "song.mp3" beside "song.flac" when converting in place to MP3.
+    // Nor another file of the batch, such as "song.mp3" beside "song.flac"
+    // when converting in place to MP3.
     if (output.exists && batchInputs && batchInputs->contains(output.identity())) {
         qDebug() << "Output of job" << id << "is an input of the batch:" << outputPath;
         return Failed;
     }
-    return runEncoder();
+    return runEncoder(file);
 }
 
-FFmpegTask::ConvertStatus FFmpegTask::runEncoder()
+FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
 {
     emit StatusChange(id, Converting);
     if (stopRequested())
         return Failed;
 
-    const FileState before(outputPath);
+    QStringList runArguments = arguments;
+    runArguments.last() = file.temporaryPath();
     OutputExcerpt processOutput;
+    WriteFailureScan writeFailure({inputPath, file.temporaryPath()});
     const EncoderProcess::Result run = EncoderProcess::run(
-        AppSettings::FFmpegBinary, arguments, [&](const QByteArray &chunk) { processOutput.append(chunk); },
+        AppSettings::FFmpegBinary, runArguments,
+        [&](const QByteArray &chunk) {
+            processOutput.append(chunk);
+            writeFailure.append(chunk);
+        },
         [this] { return stopRequested(); });
 
     qDebug() << "Result of job" << id << "|" << processOutput.text();
@@ -350,15 +277,32 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder()
 
     // Success needs a real start and a normal end with code 0: a spawn that
     // failed or a crash must never read as a clean exit.
-    if (run.started && !run.stopped && run.normalExit && run.exitCode == 0)
-        return Done;
+    if (!run.started || run.stopped || !run.normalExit || run.exitCode != 0)
+        return Failed;
+    const QString failure = writeFailure.failure();
+    if (!failure.isEmpty()) {
+        qDebug() << "Output of job" << id << "is incomplete:" << failure;
+        return Failed;
+    }
+    if (!file.written()) {
+        qDebug() << "Job" << id << "wrote no output";
+        return Failed;
+    }
+    return commit(file) ? Done : Failed;
+}
 
-    // Leave no partial file that a later quick run would take as converted,
-    // but never remove a file that was there before and was not written to.
-    // One that was there and was written to is lost already: an encoder told
-    // to overwrite truncates it before it fails.
-    const FileState after(outputPath);
-    if (after.exists && (!before.exists || !after.unchangedSince(before)))
-        QFile::remove(outputPath);
-    return Failed;
+bool FFmpegTask::commit(OutputFile &file)
+{
+    // In quick mode an output that another writer made meanwhile stays.
+    switch (file.commit(!AppSettings::QuickConvertMode)) {
+    case OutputFile::Committed:
+        return true;
+    case OutputFile::Occupied:
+        qDebug() << "Output of job" << id << "appeared meanwhile and is kept:" << outputPath;
+        return false;
+    case OutputFile::Refused:
+        break;
+    }
+    qDebug() << "Output of job" << id << "could not be put in place:" << outputPath;
+    return false;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "conversion/outputclaims.h"
+
 #include <QFileInfo>
 #include <QObject>
 #include <QPair>
@@ -11,6 +13,8 @@
 
 #include <atomic>
 #include <memory>
+
+class OutputFile;
 
 // The files a batch reads, by device and inode: the same file under any name.
 using BatchInputs = QSet<QPair<quint64, quint64>>;
@@ -38,12 +42,19 @@ public:
 
     void run() override;
 
+    // Reports the job Failed without running it, for a job that no thread
+    // could be started for.
+    void refuse();
+
     // While the flag is set the task starts no encoder, and stops a running
     // one. The flag must outlive the task's run.
     void setStopFlag(const std::atomic<bool> *flag) { stopFlag = flag; }
 
     // The task refuses to write over any of these files.
     void setBatchInputs(std::shared_ptr<const BatchInputs> inputs) { batchInputs = std::move(inputs); }
+
+    // The batch whose same-output jobs take turns in row order.
+    void setBatchOutputs(std::shared_ptr<BatchOutputs> outputs) { batchOutputs = std::move(outputs); }
 
 signals:
     void StatusChange(int id, FFmpegTask::ConvertStatus status);
@@ -52,8 +63,12 @@ signals:
 private:
     void prepareOutputDirectory();
     void buildArguments();
-    ConvertStatus convertClaimed();
-    ConvertStatus runEncoder();
+    // Runs `work` while this job alone writes `path`, into a temporary file.
+    ConvertStatus whileClaimed(const QString &path, ConvertStatus (FFmpegTask::*work)(OutputFile &));
+    ConvertStatus convertClaimed(OutputFile &file);
+    ConvertStatus copyClaimed(OutputFile &file);
+    ConvertStatus runEncoder(OutputFile &file);
+    bool commit(OutputFile &file);
     bool stopRequested() const { return stopFlag && stopFlag->load(); }
 
     int id;
@@ -66,9 +81,11 @@ private:
     QString filterText;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
+    std::shared_ptr<BatchOutputs> batchOutputs;
 
     friend class TestConversion;
 };
 
-// True for audio and video files, and for files whose type is unknown.
+// True for audio and video files, and for files whose type is unknown;
+// false for playlists and cue sheets, which are other files.
 bool isAudioOrVideo(const QString &path);

@@ -3,8 +3,8 @@
 #include "ui_mainwindow.h"
 
 #include "about/aboutdialog.h"
-#include "conversion/threadhandoff.h"
 #include "mainwindow/filewalk.h"
+#include "mainwindow/rowremoval.h"
 #include "settings/appsettings.h"
 #include "settings/settingsdialog.h"
 
@@ -21,9 +21,6 @@
 #include <QStandardItemModel>
 #include <QThread>
 #include <QUrl>
-#include <QtConcurrent>
-
-#include <algorithm>
 
 namespace {
 
@@ -64,6 +61,8 @@ MainWindow::MainWindow(QWidget *parent)
     setConverting(false);
     setAcceptDrops(true);
     ui->tableView->hide();
+
+    pool.setRefusalHandler([](QRunnable *job) { static_cast<FFmpegTask *>(job)->refuse(); });
 }
 
 MainWindow::~MainWindow()
@@ -202,12 +201,10 @@ void MainWindow::on_tableView_customContextMenuRequested(const QPoint &pos)
     menu->popup(ui->tableView->viewport()->mapToGlobal(pos));
 }
 
-void MainWindow::removeRows(QList<int> rows)
+void MainWindow::removeRows(const QList<int> &rows)
 {
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    for (int row : rows)
-        model->removeRow(row);
+    ui->tableView->selectionModel()->clear();
+    removeModelRows(*model, rows);
 }
 
 void MainWindow::on_pushButton_Clear_clicked()
@@ -273,21 +270,23 @@ void MainWindow::on_pushButton_Convert_clicked()
     for (int row = 0; row < batchSize; ++row)
         inputPaths << model->index(row, 1).data().toString();
     const auto inputs = std::make_shared<const BatchInputs>(batchInputsOf(inputPaths));
+    const auto outputs = std::make_shared<BatchOutputs>();
     for (int row = 0; row < batchSize; ++row)
-        startTask(row + 1, inputPaths.at(row), inputs);
+        startTask(row + 1, inputPaths.at(row), inputs, outputs);
 }
 
-void MainWindow::startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs)
+void MainWindow::startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs,
+                           const std::shared_ptr<BatchOutputs> &outputs)
 {
     auto *task = new FFmpegTask(id, inputPath);
     task->setAutoDelete(true);
     task->setStopFlag(&stopping);
     task->setBatchInputs(inputs);
+    task->setBatchOutputs(outputs);
     connect(task, SIGNAL(StatusChange(int, FFmpegTask::ConvertStatus)),
             this, SLOT(onStatusChange(int, FFmpegTask::ConvertStatus)), Qt::QueuedConnection);
     connect(task, SIGNAL(ConvertDone(int)), this, SLOT(onConvertDone(int)), Qt::QueuedConnection);
-    handOver(task);
-    pool.start(task, 0);
+    pool.start(task);
 }
 
 void MainWindow::onStatusChange(int id, FFmpegTask::ConvertStatus status)
@@ -318,12 +317,10 @@ void MainWindow::cancel()
     ui->pushButton_Cancel->setEnabled(false);
     pool.clear();
 
-    cancelWaiters.erase(std::remove_if(cancelWaiters.begin(), cancelWaiters.end(),
-                                       [](const QFuture<void> &waiter) { return waiter.isFinished(); }),
-                        cancelWaiters.end());
+    // The switch is posted once the last running job has returned, so every
+    // report of the cancelled batch is handled before the window is idle.
     const int serial = batchSerial;
-    cancelWaiters.append(QtConcurrent::run(QThreadPool::globalInstance(), [this, serial] {
-        pool.waitForDone(-1);
+    pool.whenIdle([this, serial] {
         QMetaObject::invokeMethod(
             this,
             [this, serial] {
@@ -332,7 +329,7 @@ void MainWindow::cancel()
                     setConverting(false);
             },
             Qt::QueuedConnection);
-    }));
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -349,10 +346,6 @@ void MainWindow::stopBatch()
     pool.clear();
     stopping = true;
     pool.waitForDone(-1);
-    takeOver(&stopping);
-    for (QFuture<void> &waiter : cancelWaiters)
-        waiter.waitForFinished();
-    cancelWaiters.clear();
     stopping = false;
     ++batchSerial;
     setConverting(false);

@@ -2,11 +2,10 @@
 #pragma once
 
 #include "conversion/ffmpegtask.h"
+#include "conversion/workerpool.h"
 
-#include <QFuture>
 #include <QList>
 #include <QMainWindow>
-#include <QThreadPool>
 
 #include <atomic>
 
@@ -52,9 +51,10 @@ private:
     void appendRow();
     void setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index);
     void showTable();
-    void removeRows(QList<int> rows);
+    void removeRows(const QList<int> &rows);
     void setConverting(bool active);
-    void startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs);
+    void startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs,
+                   const std::shared_ptr<BatchOutputs> &outputs);
     void stopBatch();
 
     Ui::MainWindow *ui;
@@ -64,8 +64,7 @@ private:
     int finishedCount = 0;
     // Tells a cancel waiter whether the batch it waited for is still the current one.
     int batchSerial = 0;
-    QThreadPool pool;
-    QList<QFuture<void>> cancelWaiters;
+    WorkerPool pool;
     // Set while the window closes: the running jobs stop their encoders.
     std::atomic<bool> stopping{false};
 

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The encoder's output as the log shows it. An encoder may write without
+// end, so only its beginning and its end are kept, and it is decoded once,
+// whole, since a chunk may end inside a character or hold a NUL byte.
+class OutputExcerpt
+{
+public:
+    void append(const QByteArray &chunk)
+    {
+        total += chunk.size();
+        const int toHead = qMin(chunk.size(), keep - head.size());
+        head += chunk.left(toHead);
+        tail += chunk.mid(toHead);
+        if (tail.size() > 2 * keep)
+            tail.remove(0, tail.size() - keep);
+    }
+
+    QString text() const
+    {
+        if (total <= head.size() + keep)
+            return decode(head + tail);
+        // Cut at character boundaries, so that both parts decode cleanly.
+        const QByteArray first = head.left(completeEnd(head));
+        QByteArray last = tail.right(keep);
+        last.remove(0, firstStart(last));
+        return decode(first)
+            + QStringLiteral("\n[... %1 bytes left out ...]\n").arg(total - first.size() - last.size())
+            + decode(last);
+    }
+
+private:
+    static constexpr int keep = 64 * 1024;
+
+    // Whole, NUL bytes included: the QByteArray overload stops at the first.
+    static QString decode(const QByteArray &bytes)
+    {
+        return QString::fromUtf8(bytes.constData(), bytes.size());
+    }
+
+    static bool continues(char byte) { return (uchar(byte) & 0xC0) == 0x80; }
+
+    // Where the last whole character of `bytes` ends.
+    static int completeEnd(const QByteArray &bytes)
+    {
+        int lead = bytes.size();
+        while (lead > 0 && bytes.size() - lead < 3 && continues(bytes.at(lead - 1)))
+            --lead;
+        if (lead == 0)
+            return bytes.size();
+        const uchar byte = uchar(bytes.at(--lead));
+        const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return bytes.size() - lead < length ? lead : bytes.size();
+    }
+
+    // Where the first whole character of `bytes` starts.
+    static int firstStart(const QByteArray &bytes)
+    {
+        int start = 0;
+        while (start < bytes.size() && start < 3 && continues(bytes.at(start)))
+            ++start;
+        return start;
+    }
+
+    QByteArray head;
+    QByteArray tail;
+    qint64 total = 0;
+};
+
+// Looks through the encoder's output for a failure to write. The encoder
+// reports some of them, such as a full disk at the trailer, and still exits
+// with code 0, leaving a short or empty file.
+class WriteFailureScan
+{
+public:
+    // Text that may stand in the output without being a message: the paths
+    // the encoder was given, which it repeats.
+    explicit WriteFailureScan(const QStringList &paths) : paths(paths) {}
+
+    void append(const QByteArray &chunk);
+    // The message that was found, or an empty text.
+    QString failure() const;
+
+private:
+    void endLine();
+
+    QStringList paths;
+    QByteArray line;
+    QString found;
+};
