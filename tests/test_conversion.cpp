@@ -890,9 +890,9 @@ static int forklessJob(const QString &directory)
 }
 
 // Converts one file with the real encoder in a process of its own.
-static int writerJob(const QString &spec)
+static int writerJob(const QString &request)
 {
-    const QStringList parts = spec.split('\n');
+    const QStringList parts = request.split('\n');
     resetSettings(QStandardPaths::findExecutable("ffmpeg"), parts.value(1));
     FFmpegTask task(1, parts.value(0));
     QObject::connect(&task, &FFmpegTask::StatusChange, [](int id, Status status) {

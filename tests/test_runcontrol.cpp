@@ -28,7 +28,7 @@ class TestRunControl : public QObject
     Q_OBJECT
 
 public:
-    static int threadlessBatch(const QString &spec);
+    static int threadlessBatch(const QString &request);
 
 private:
     QTemporaryDir temp;
@@ -412,10 +412,10 @@ static int tasksOf(uid_t uid)
 
 // Runs a batch of six text files on four threads as an unprivileged user
 // who may start `spare` more threads, then cancels and closes the window.
-int TestRunControl::threadlessBatch(const QString &spec)
+int TestRunControl::threadlessBatch(const QString &request)
 {
-    const QString directory = spec.section('\n', 0, 0);
-    const int spare = spec.section('\n', 1).toInt();
+    const QString directory = request.section('\n', 0, 0);
+    const int spare = request.section('\n', 1).toInt();
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
         return 3;
     const rlim_t tasks = rlim_t(tasksOf(geteuid()) + spare);
