@@ -69,13 +69,6 @@ struct FileState
     }
 };
 
-// Whether anything is at `path`, a dangling link included.
-bool occupied(const QString &path)
-{
-    struct stat status;
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
-}
-
 // Lists and cue sheets name audio files and say so in their types, but are
 // no audio themselves.
 bool isPlaylist(const QMimeType &type)
@@ -218,8 +211,7 @@ void FFmpegTask::buildArguments()
 FFmpegTask::ConvertStatus FFmpegTask::copyClaimed(OutputFile &file)
 {
     // The copy never overwrites, and a file already there counts as copied.
-    const QString destination = outputDirectory + QLatin1Char('/') + inputInfo.fileName();
-    if (occupied(destination))
+    if (file.occupied())
         return Done;
     if (!file.copyFrom(inputPath, stopFlag))
         return Failed;
@@ -229,7 +221,7 @@ FFmpegTask::ConvertStatus FFmpegTask::copyClaimed(OutputFile &file)
 FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
 {
     if (AppSettings::QuickConvertMode) {
-        if (occupied(outputPath)) {
+        if (file.occupied()) {
             qDebug() << "Skipping job" << id;
             return Skipped;
         }

@@ -72,6 +72,12 @@ NameParts partsOf(const QString &outputPath)
     return parts;
 }
 
+bool exists(const QByteArray &path)
+{
+    struct stat status;
+    return ::lstat(path.constData(), &status) == 0;
+}
+
 bool untouchedFor(const QByteArray &path, qint64 seconds)
 {
     struct stat status;
@@ -100,8 +106,7 @@ int renameNoReplace(const QByteArray &from, const QByteArray &to)
     if (errno == EEXIST)
         return -1;
     // File systems without links (vfat): look, then rename; the gap is small.
-    struct stat there;
-    if (::lstat(to.constData(), &there) == 0) {
+    if (exists(to)) {
         errno = EEXIST;
         return -1;
     }
@@ -151,6 +156,11 @@ void OutputFile::removeStale(const QStringList &leftovers) const
         if (number && (pid == qint64(::getpid()) || processGone(pid)) && untouchedFor(path, leftoverAge))
             ::unlink(path.constData());
     }
+}
+
+bool OutputFile::occupied() const
+{
+    return exists(encoded(output));
 }
 
 bool OutputFile::written() const

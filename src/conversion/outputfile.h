@@ -29,6 +29,9 @@ public:
     // Call it while holding the output's claim.
     void removeStale(const QStringList &leftovers) const;
 
+    // Whether anything is at the output path, a dangling link included.
+    bool occupied() const;
+
     // Whether the temporary file holds something to commit.
     bool written() const;
 
