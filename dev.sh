@@ -7,6 +7,8 @@
 #   ./dev.sh test            build and run every test three times: a normal build,
 #                            then under AddressSanitizer and UndefinedBehaviorSanitizer,
 #                            then the conversion and window tests under ThreadSanitizer
+#   ./dev.sh quick           only the first of these runs: build build/ and run its tests,
+#                            a quick check while working
 #   ./dev.sh asan            only the second of these runs
 #   ./dev.sh tsan            only the third
 #   ./dev.sh bench           build and run the benchmarks
@@ -21,6 +23,7 @@ packages=(
     ffmpeg
     desktop-file-utils appstream dpkg-dev
     xvfb xauth xdotool libx11-dev
+    parallel
 )
 
 install_missing() {
@@ -86,6 +89,11 @@ case "$command" in
         run_asan
         run_tsan
         ;;
+    quick)
+        install_missing
+        build
+        run_tests
+        ;;
     asan)
         install_missing
         run_asan
@@ -96,11 +104,12 @@ case "$command" in
         ;;
     bench)
         install_missing
-        build --target quillmere bench_intake bench_removal bench_convert bench_blankwindow bench_windowrun
+        build --target quillmere bench_intake bench_removal bench_convert bench_headless bench_stamp \
+            bench_blankwindow bench_windowrun
         exec bench/run build
         ;;
     *)
-        sed -n '3,14p' "$0" >&2
+        sed -n '3,16p' "$0" >&2
         exit 2
         ;;
 esac

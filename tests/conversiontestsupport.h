@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "conversion/ffmpegtask.h"
 #include "settings/appsettings.h"
 
+#include <QAbstractItemModel>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // Small stand-in encoders for the conversion tests. Each is a shell script
@@ -44,6 +53,29 @@ inline QByteArray checksum(const QString &path)
     return hash.result().toHex();
 }
 
+// Puts every setting back as it is now when the returned guard goes.
+inline auto restoreSettingsLater()
+{
+    return qScopeGuard([ffmpeg = AppSettings::FFmpegBinary, format = AppSettings::OutputFormat,
+                        quality = AppSettings::OutputQualityArguments, folder = AppSettings::OutputDirectory,
+                        rate = AppSettings::OutputSamplerate, channels = AppSettings::OutputChannelCount,
+                        filters = AppSettings::AudioFilters, quick = AppSettings::QuickConvertMode,
+                        copy = AppSettings::CopyNonAudioFiles, soxr = AppSettings::UseSoXresampler,
+                        threads = AppSettings::Threads] {
+        AppSettings::FFmpegBinary = ffmpeg;
+        AppSettings::OutputFormat = format;
+        AppSettings::OutputQualityArguments = quality;
+        AppSettings::OutputDirectory = folder;
+        AppSettings::OutputSamplerate = rate;
+        AppSettings::OutputChannelCount = channels;
+        AppSettings::AudioFilters = filters;
+        AppSettings::QuickConvertMode = quick;
+        AppSettings::CopyNonAudioFiles = copy;
+        AppSettings::UseSoXresampler = soxr;
+        AppSettings::Threads = threads;
+    });
+}
+
 // The settings of a fresh installation, with the given encoder and output template.
 inline void resetSettings(const QString &encoder, const QString &outputDirectory)
 {
@@ -59,3 +91,138 @@ inline void resetSettings(const QString &encoder, const QString &outputDirectory
     AppSettings::UseSoXresampler = false;
     AppSettings::Threads = 2;
 }
+
+// The status as the job table shows it untranslated, so that a mismatch reads plainly.
+inline QString statusName(FFmpegTask::ConvertStatus status)
+{
+    switch (status) {
+    case FFmpegTask::Pending:
+        return QStringLiteral("Pending");
+    case FFmpegTask::Converting:
+        return QStringLiteral("Converting");
+    case FFmpegTask::Failed:
+        return QStringLiteral("Failed");
+    case FFmpegTask::Skipped:
+        return QStringLiteral("Skipped");
+    case FFmpegTask::Done:
+        return QStringLiteral("Done");
+    }
+    return QStringLiteral("status %1").arg(int(status));
+}
+
+// Inputs and a stand-in encoder whose runs can be held: each run records its
+// process id in the trace, writes a partial output and, when held, waits for
+// the release file before it writes the whole one ("done") and records its
+// end as its negated process id.
+struct HeldBatch
+{
+    QTemporaryDir folder;
+    QStringList inputs;
+
+    QString trace() const { return folder.path() + "/trace"; }
+    QString releaseFile() const { return folder.path() + "/release"; }
+    QString outputFolder() const { return folder.path() + "/out"; }
+    // Where the output of `input` goes with the template prepare() sets.
+    QString outputOf(const QString &input) const
+    {
+        return outputFolder() + '/' + QFileInfo(input).absolutePath() + '/' + QFileInfo(input).completeBaseName()
+            + ".mp3";
+    }
+
+    // Sets the settings of a fresh installation with this encoder, outputs
+    // mirrored below outputFolder(), and makes `count` inputs (or the given
+    // names) below "in". `extra` is run by the encoder first.
+    void prepare(int count, bool held, const QStringList &names = {}, const QString &extra = {})
+    {
+        const QString wait = held ? "while [ ! -e " + releaseFile() + " ]; do sleep 0.05; done; " : "";
+        resetSettings(writeEncoder(folder.path(), "encoder",
+                                   extra + "echo $$ >> " + trace() + "; echo partial > \"$out\"; " + wait
+                                       + "echo done > \"$out\"; echo -$$ >> " + trace()),
+                      outputFolder() + "/{sourcedir}");
+        for (int i = 0; i < count; ++i) {
+            inputs << folder.path() + "/in/"
+                    + (names.isEmpty() ? QString("track%1.wav").arg(i + 1, 2, 10, QChar('0')) : names.at(i));
+            writeFile(inputs.last(), "x");
+        }
+    }
+
+    void release() { writeFile(releaseFile(), ""); }
+    void hold() { QFile::remove(releaseFile()); }
+
+    // The process ids of the encoders started so far.
+    QStringList started() const
+    {
+        return traceLines().filter(QRegularExpression("^\\d"));
+    }
+
+    // The most encoders that ran at once.
+    int mostAtOnce() const
+    {
+        int running = 0, most = 0;
+        for (const QString &line : traceLines()) {
+            running += line.startsWith('-') ? -1 : 1;
+            most = qMax(most, running);
+        }
+        return most;
+    }
+
+private:
+    QStringList traceLines() const
+    {
+        QFile file(trace());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+};
+
+// The main window's widgets, found by their object names.
+struct WindowParts
+{
+    explicit WindowParts(const QWidget &window)
+        : convert(window.findChild<QPushButton *>(QStringLiteral("pushButton_Convert")))
+        , cancel(window.findChild<QPushButton *>(QStringLiteral("pushButton_Cancel")))
+        , clear(window.findChild<QPushButton *>(QStringLiteral("pushButton_Clear")))
+        , settings(window.findChild<QPushButton *>(QStringLiteral("pushButton_Settings")))
+        , about(window.findChild<QPushButton *>(QStringLiteral("pushButton_About")))
+        , table(window.findChild<QTableView *>(QStringLiteral("tableView")))
+        , model(table ? table->model() : nullptr)
+        , progress(window.findChild<QProgressBar *>(QStringLiteral("progressBar")))
+        , help(window.findChild<QLabel *>(QStringLiteral("label_HelpMessage")))
+    {
+    }
+
+    bool found() const { return convert && cancel && clear && settings && about && model && progress && help; }
+
+    // The Status column, top to bottom.
+    QStringList statuses() const
+    {
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->index(row, 0).data().toString();
+        return texts;
+    }
+
+    // The window's idle state: only Cancel disabled, no progress bar.
+    bool idle() const
+    {
+        return convert->isEnabled() && settings->isEnabled() && clear->isEnabled() && !cancel->isEnabled()
+            && progress->isHidden();
+    }
+
+    // While a batch runs: Convert, Settings and Clear disabled, the progress bar shown.
+    bool converting() const
+    {
+        return !convert->isEnabled() && !settings->isEnabled() && !clear->isEnabled() && !progress->isHidden();
+    }
+
+    QPushButton *convert;
+    QPushButton *cancel;
+    QPushButton *clear;
+    QPushButton *settings;
+    QPushButton *about;
+    QTableView *table;
+    QAbstractItemModel *model;
+    QProgressBar *progress;
+    QLabel *help;
+};

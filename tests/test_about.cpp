@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QtTest>
@@ -64,7 +65,7 @@ private slots:
         const auto *developer = dialog.findChild<QLabel *>("label_Developer");
         QVERIFY(name && version && developer);
         QCOMPARE(name->text(), QString("Quillmere"));
-        QCOMPARE(version->text(), QString("v0.32.0"));
+        QCOMPARE(version->text(), QString("v" QUILLMERE_VERSION));
         QCOMPARE(developer->text(), QString("developed by Orvandel"));
         QVERIFY(name->font().bold() && name->font().pointSize() == 24);
         QVERIFY(developer->font().italic());
@@ -151,6 +152,7 @@ private slots:
     {
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
+        const auto unsetHandler = qScopeGuard([] { QDesktopServices::unsetUrlHandler("https"); });
         AboutDialog dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -160,7 +162,6 @@ private slots:
         QTest::keyClick(text, Qt::Key_Tab);
         QTest::keyClick(text, Qt::Key_Tab);
         QTest::keyClick(text, Qt::Key_Return);
-        QDesktopServices::unsetUrlHandler("https");
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QUILLMERE_WIKI_URL)});
         QCOMPARE(text->toHtml(), before);
     }
@@ -195,15 +196,19 @@ private slots:
     void translatedTexts()
     {
         MarkingTranslator translator;
-        QCoreApplication::installTranslator(&translator);
-        AboutDialog dialog;
-        QCoreApplication::removeTranslator(&translator);
+        QScopedPointer<AboutDialog> built;
+        {
+            QCoreApplication::installTranslator(&translator);
+            const auto remove = qScopeGuard([&translator] { QCoreApplication::removeTranslator(&translator); });
+            built.reset(new AboutDialog);
+        }
+        const AboutDialog &dialog = *built;
         QCOMPARE(dialog.windowTitle(), QString("<AboutDialog>About"));
         QCOMPARE(dialog.findChild<QPushButton *>("pushButton_AboutQt")->text(),
                  QString("<AboutDialog>About Qt"));
         QCOMPARE(dialog.findChild<QLabel *>("label_Developer")->text(),
                  QString("<AboutDialog>developed by Orvandel"));
-        QCOMPARE(dialog.findChild<QLabel *>("label_Version")->text(), QString("v0.32.0"));
+        QCOMPARE(dialog.findChild<QLabel *>("label_Version")->text(), QString("v" QUILLMERE_VERSION));
         QVERIFY(!browser(dialog)->toPlainText().contains('<'));
     }
 };
@@ -214,7 +219,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setOrganizationName("Orvandel");
     app.setApplicationName("Quillmere");
-    app.setApplicationVersion("0.32.0");
+    app.setApplicationVersion(QUILLMERE_VERSION);
     TestAbout test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/encoderarguments.h"
 #include "conversion/ffmpegtask.h"
+#include "conversion/inputkind.h"
+#include "conversion/outputlocation.h"
+#include "conversion/workerpool.h"
 #include "conversiontestsupport.h"
 #include "settings/formatcatalogue.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
-
-#include "conversion/workerpool.h"
-
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -22,6 +23,18 @@
 
 using Status = FFmpegTask::ConvertStatus;
 Q_DECLARE_METATYPE(QList<int>)
+
+// A status report as the tests record it.
+static QString statusEvent(int id, Status status)
+{
+    return QString("status %1 %2").arg(id).arg(statusName(status));
+}
+
+// The signals of a job that ran the encoder and ended with `status`.
+static QStringList encoderRun(int id, Status status)
+{
+    return {statusEvent(id, FFmpegTask::Converting), statusEvent(id, status), QString("done %1").arg(id)};
+}
 
 // Set when the test runs in a mount namespace of its own, where it may mount
 // small file systems without touching the machine's.
@@ -51,7 +64,16 @@ private:
     {
         QStringList events; // signals, in the order they came
         QStringList log;    // log lines after the start line
+        JobReport report;
     };
+
+    // The settings of a fresh installation with the silent encoder, until the returned guard goes.
+    auto freshSettings() const
+    {
+        auto restore = restoreSettingsLater();
+        resetSettings(silent, base + "/out/{sourcedir}");
+        return restore;
+    }
 
     // Runs one job on this thread, as a pool thread would.
     static Outcome runTask(int id, const QString &input)
@@ -59,8 +81,9 @@ private:
         Outcome outcome;
         FFmpegTask task(id, input);
         connect(&task, &FFmpegTask::StatusChange, [&](int reported, Status status) {
-            outcome.events << QString("status %1 %2").arg(reported).arg(int(status));
+            outcome.events << statusEvent(reported, status);
         });
+        connect(&task, &FFmpegTask::Reported, [&](const JobReport &report) { outcome.report = report; });
         connect(&task, &FFmpegTask::ConvertDone,
                 [&](int reported) { outcome.events << QString("done %1").arg(reported); });
         LogCapture capture;
@@ -73,13 +96,11 @@ private:
 
     static QStringList arguments(const QString &input, const QString &outputDirectory)
     {
-        FFmpegTask task(1, input);
-        task.inputInfo = QFileInfo(input);
-        task.outputDirectory = outputDirectory;
-        task.buildArguments();
-        if (task.arguments.value(task.arguments.size() - 1) != task.outputPath)
+        const QString output = conversionOutputPath(input, outputDirectory);
+        const QStringList arguments = encoderArguments(input, output);
+        if (arguments.value(arguments.size() - 1) != output)
             return {"output path is not the last entry"};
-        return task.arguments;
+        return arguments;
     }
 
     // Runs jobs on a pool of `threads`, as a batch does.
@@ -156,7 +177,6 @@ private slots:
         silent = writeEncoder(base, "silent", "echo converted > \"$out\"");
     }
 
-    void init() { resetSettings(silent, base + "/out/{sourcedir}"); }
 
     void commandLine_data()
     {
@@ -229,6 +249,7 @@ private slots:
 
     void commandLine()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, input);
         QFETCH(QString, outputDirectory);
         QFETCH(QStringList, expected);
@@ -261,14 +282,18 @@ private slots:
 
     void outputDirectoryTemplate()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, pattern);
         QFETCH(QString, expected);
         expected.replace('@', base);
+        const QString input = base + "/in/a/x.flac";
+        QCOMPARE(OutputLocation::folderFor(QString(pattern).replace('@', base), input), expected);
+        // A job makes the folder and writes there.
         AppSettings::OutputDirectory = QString(pattern).replace('@', base);
-        FFmpegTask task(1, base + "/in/a/x.flac");
-        task.prepareOutputDirectory();
-        QCOMPARE(task.outputDirectory, expected);
-        QVERIFY(QFileInfo(expected).isDir());
+        const Outcome outcome = runTask(1, input);
+        QCOMPARE(outcome.report.status, FFmpegTask::Done);
+        QCOMPARE(outcome.report.outputPath, expected + "/x.mp3");
+        QVERIFY(QFileInfo(expected + "/x.mp3").isFile());
     }
 
     void classification_data()
@@ -315,8 +340,9 @@ private slots:
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QString>("output"); // what the output path holds afterwards, or "none"
 
-        const QString converting = "status 7 1", failed = "status 7 2", skipped = "status 7 3",
-                      done = "status 7 4", finished = "done 7";
+        const QString converting = statusEvent(7, FFmpegTask::Converting), failed = statusEvent(7, FFmpegTask::Failed),
+                      skipped = statusEvent(7, FFmpegTask::Skipped), done = statusEvent(7, FFmpegTask::Done),
+                      finished = "done 7";
         const QStringList encoded{"Result of job 7 | \"\"", "Finished job 7 with exit code 0"};
 
         QTest::newRow("other file skipped") << "notes.txt" << "" << false << false << "" << QStringList{skipped, finished}
@@ -367,6 +393,7 @@ private slots:
 
     void outcomes()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, input);
         QFETCH(QString, encoder);
         QFETCH(bool, quick);
@@ -419,11 +446,12 @@ private slots:
     // Whatever exit code the process object reports, a job whose encoder never ran failed.
     void encoderThatCannotStart()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, encoder);
         writeFile(base + "/notes.txt", "text");
         AppSettings::FFmpegBinary = encoder.replace('@', base);
         const Outcome outcome = runTask(2, base + "/in/unstarted.flac");
-        QCOMPARE(outcome.events, (QStringList{"status 2 1", "status 2 2", "done 2"}));
+        QCOMPARE(outcome.events, encoderRun(2, FFmpegTask::Failed));
         QVERIFY(!QFile::exists(base + "/out" + base + "/in/unstarted.mp3"));
     }
 
@@ -447,18 +475,19 @@ private slots:
         if (child.exitCode() >= 3 && child.exitCode() <= 5)
             QSKIP("this machine does not let the test take away the right to start processes");
         QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(output, QString("status 1 1\nstatus 1 2\ndone 1\n"));
+        QCOMPARE(output, encoderRun(1, FFmpegTask::Failed).join('\n') + '\n');
     }
 
     // A job ends with its encoder, even when something the encoder started
     // still holds the output channel.
     void encoderLeavingADescendant()
     {
+        const auto settings = freshSettings();
         QTemporaryDir job(base + "/descendant-XXXXXX");
         AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder",
             "sleep 30 & echo $! > " + job.path() + "/sleeper; echo converted > \"$out\"");
         const Outcome outcome = runTask(5, base + "/in/descendant.flac");
-        QCOMPARE(outcome.events, (QStringList{"status 5 1", "status 5 4", "done 5"}));
+        QCOMPARE(outcome.events, encoderRun(5, FFmpegTask::Done));
         QFile sleeper(job.path() + "/sleeper");
         QVERIFY(sleeper.open(QIODevice::ReadOnly));
         const pid_t pid = sleeper.readAll().trimmed().toInt();
@@ -491,6 +520,7 @@ private slots:
 
     void sharedOutputPath()
     {
+        const auto settings = freshSettings();
         QFETCH(QStringList, inputs);
         QFETCH(QString, pattern);
         QFETCH(QString, lastOutput);
@@ -546,6 +576,7 @@ private slots:
 
     void outputOntoInput()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, pattern);
         QFETCH(QString, link);
         QFETCH(bool, quick);
@@ -568,7 +599,8 @@ private slots:
 
         const Outcome outcome = runTask(1, input);
         QCOMPARE(outcome.events.last(), QString("done 1"));
-        QCOMPARE(outcome.events.value(outcome.events.size() - 2), QString(quick ? "status 1 3" : "status 1 2"));
+        QCOMPARE(outcome.events.value(outcome.events.size() - 2),
+                 statusEvent(1, quick ? FFmpegTask::Skipped : FFmpegTask::Failed));
         QCOMPARE(checksum(input), before);
         QVERIFY(qAbs(duration(input) - 120) < 0.1);
     }
@@ -576,13 +608,14 @@ private slots:
     // A failed run leaves no file that a later quick run would take as converted.
     void failedRealEncoderLeavesNothing()
     {
+        const auto settings = freshSettings();
         const QString input = base + "/bad filter/tone.flac";
         QVERIFY(makeTone(input, 1));
         AppSettings::FFmpegBinary = QStandardPaths::findExecutable("ffmpeg");
         AppSettings::AudioFilters = "nosuchfilter=1";
         AppSettings::OutputDirectory = base + "/bad filter/out";
         const Outcome outcome = runTask(4, input);
-        QCOMPARE(outcome.events, (QStringList{"status 4 1", "status 4 2", "done 4"}));
+        QCOMPARE(outcome.events, encoderRun(4, FFmpegTask::Failed));
         QVERIFY(!QFile::exists(base + "/bad filter/out/tone.mp3"));
     }
 
@@ -604,6 +637,7 @@ private slots:
 
     void writeFailureWithExitZero()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, message);
         QFETCH(bool, failed);
         QTemporaryDir job(base + "/trailer-XXXXXX");
@@ -618,7 +652,7 @@ private slots:
                 + QString(message).replace("@", "$out") + "\" >&2");
 
         const Outcome outcome = runTask(1, input);
-        QCOMPARE(outcome.events, (QStringList{"status 1 1", failed ? "status 1 2" : "status 1 4", "done 1"}));
+        QCOMPARE(outcome.events, encoderRun(1, failed ? FFmpegTask::Failed : FFmpegTask::Done));
         QCOMPARE(QFile::exists(earlier) ? checksum(earlier) : QByteArray(),
                  QCryptographicHash::hash(failed ? "earlier" : "converted\n", QCryptographicHash::Sha256).toHex());
         QCOMPARE(hiddenFiles(job.path() + "/out"), QStringList());
@@ -635,6 +669,7 @@ private slots:
 
     void fullDisk()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, format);
         QFETCH(int, freeKiB);
         const QString input = base + "/full/in/minute.flac";
@@ -664,7 +699,7 @@ private slots:
         AppSettings::OutputDirectory = out;
 
         const Outcome outcome = runTask(1, input);
-        QCOMPARE(outcome.events, (QStringList{"status 1 1", "status 1 2", "done 1"}));
+        QCOMPARE(outcome.events, encoderRun(1, FFmpegTask::Failed));
         QCOMPARE(checksum(earlier), earlierSum);
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "minute." + format}));
     }
@@ -680,6 +715,7 @@ private slots:
 
     void linkAtOutput()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, encoder);
         QFETCH(bool, succeeds);
         QTemporaryDir job(base + "/link-XXXXXX");
@@ -693,7 +729,7 @@ private slots:
         AppSettings::OutputDirectory = job.path() + "/out";
 
         const Outcome outcome = runTask(1, job.path() + "/in/a.flac");
-        QCOMPARE(outcome.events.value(1), QString(succeeds ? "status 1 4" : "status 1 2"));
+        QCOMPARE(outcome.events.value(1), statusEvent(1, succeeds ? FFmpegTask::Done : FFmpegTask::Failed));
         QCOMPARE(checksum(precious), QCryptographicHash::hash("precious", QCryptographicHash::Sha256).toHex());
         QCOMPARE(QFileInfo(output).isSymLink(), !succeeds);
         if (succeeds)
@@ -703,6 +739,7 @@ private slots:
     // In quick mode an output that another writer made meanwhile stays.
     void quickModeNeverReplaces()
     {
+        const auto settings = freshSettings();
         QTemporaryDir job(base + "/appeared-XXXXXX");
         writeFile(job.path() + "/in/song.flac", "x");
         AppSettings::QuickConvertMode = true;
@@ -710,7 +747,7 @@ private slots:
         AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder",
             "echo other > \"${out%/*}/song.mp3\"; echo mine > \"$out\"");
         const Outcome outcome = runTask(1, job.path() + "/in/song.flac");
-        QCOMPARE(outcome.events, (QStringList{"status 1 1", "status 1 2", "done 1"}));
+        QCOMPARE(outcome.events, encoderRun(1, FFmpegTask::Failed));
         QCOMPARE(checksum(job.path() + "/out/song.mp3"),
                  QCryptographicHash::hash("other\n", QCryptographicHash::Sha256).toHex());
         QCOMPARE(hiddenFiles(job.path() + "/out"), QStringList());
@@ -720,6 +757,7 @@ private slots:
     // and only that: another running process's file and the user's stay.
     void leftoverTemporaries()
     {
+        const auto settings = freshSettings();
         QTemporaryDir job(base + "/leftover-XXXXXX");
         writeFile(job.path() + "/in/song.flac", "x");
         QProcess ended;
@@ -742,7 +780,7 @@ private slots:
         }
         AppSettings::OutputDirectory = job.path() + "/out";
         const Outcome outcome = runTask(1, job.path() + "/in/song.flac");
-        QCOMPARE(outcome.events.value(1), QString("status 1 4"));
+        QCOMPARE(outcome.events.value(1), statusEvent(1, FFmpegTask::Done));
         QStringList expected = kept;
         expected.sort();
         QCOMPARE(hiddenFiles(out), expected);
@@ -759,6 +797,7 @@ private slots:
 
     void copyStops()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, name);
         QFETCH(bool, quick);
         QTemporaryDir job(base + "/copy-XXXXXX");
@@ -781,6 +820,7 @@ private slots:
     // Stopping reaches what the encoder started, not the encoder alone.
     void stopReachesWrapperChildren()
     {
+        const auto settings = freshSettings();
         QTemporaryDir job(base + "/wrapper-XXXXXX");
         writeFile(job.path() + "/in/song.flac", "x");
         const QString child = job.path() + "/child";
@@ -818,7 +858,8 @@ private slots:
         }
         for (QProcess &writer : writers) {
             QVERIFY2(writer.waitForFinished(120000), "a converting process did not end within two minutes");
-            QCOMPARE(QString::fromUtf8(writer.readAllStandardOutput()), QString("status 1 1\nstatus 1 4\n"));
+            QCOMPARE(QString::fromUtf8(writer.readAllStandardOutput()),
+                     encoderRun(1, FFmpegTask::Done).mid(0, 2).join('\n') + '\n');
         }
         const double length = duration(out + "/song.mp3");
         QVERIFY2(qAbs(length - 600) < 0.5 || qAbs(length - 300) < 0.5, qPrintable(QString::number(length)));
@@ -841,6 +882,7 @@ private slots:
 
     void realEncoder()
     {
+        const auto settings = freshSettings();
         QFETCH(QString, format);
         QFETCH(QString, codec);
         QFETCH(QString, rate);
@@ -855,7 +897,7 @@ private slots:
         AppSettings::OutputChannelCount = 1;
 
         const Outcome outcome = runTask(3, input);
-        QCOMPARE(outcome.events, (QStringList{"status 3 1", "status 3 4", "done 3"}));
+        QCOMPARE(outcome.events, encoderRun(3, FFmpegTask::Done));
         const QString output = base + "/out" + base + "/real/album one/tone." + format;
         QCOMPARE(probe(output, "stream=codec_name"), codec);
         QCOMPARE(probe(output, "stream=sample_rate"), rate);
@@ -882,7 +924,7 @@ static int forklessJob(const QString &directory)
     resetSettings("/bin/true", directory + "/out");
     FFmpegTask task(1, directory + "/tone.flac");
     QObject::connect(&task, &FFmpegTask::StatusChange,
-                     [](int id, Status status) { printf("status %d %d\n", id, int(status)); });
+                     [](int id, Status status) { printf("%s\n", qPrintable(statusEvent(id, status))); });
     QObject::connect(&task, &FFmpegTask::ConvertDone, [](int id) { printf("done %d\n", id); });
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     task.run();
@@ -896,7 +938,7 @@ static int writerJob(const QString &request)
     resetSettings(QStandardPaths::findExecutable("ffmpeg"), parts.value(1));
     FFmpegTask task(1, parts.value(0));
     QObject::connect(&task, &FFmpegTask::StatusChange, [](int id, Status status) {
-        printf("status %d %d\n", id, int(status));
+        printf("%s\n", qPrintable(statusEvent(id, status)));
         fflush(stdout);
     });
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});

@@ -324,6 +324,7 @@ private:
         for (const Entry &entry : corpus)
             before.insert(entry.name, fingerprint(root + '/' + entry.name));
 
+        const auto settings = restoreSettingsLater();
         resetSettings(encoder.isEmpty() ? ffmpeg : writeEncoder(batch.path(), "encoder", encoder),
                       QString(outputTemplate).replace('@', batch.path()));
         AppSettings::QuickConvertMode = flags.contains("quick");
@@ -590,6 +591,7 @@ private slots:
             for (int i = 0; i < perFolder; ++i)
                 QCOMPARE(::link(empty.constData(), in + '/' + QByteArray::number(i) + ".wav"), 0);
         }
+        const auto settings = restoreSettingsLater();
         resetSettings(writeEncoder(batch.path(), "encoder", "printf '%8000s\\n' progress; echo x > \"$out\""),
                       batch.path() + "/out/{sourcedir}");
         AppSettings::Threads = 0;

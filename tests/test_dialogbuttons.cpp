@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's Settings and About buttons.
 #include "about/aboutdialog.h"
+#include "conversiontestsupport.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/appsettings.h"
 #include "settings/settingsdialog.h"
 #include "testsupport.h"
-#include "ui_mainwindow.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -78,30 +78,37 @@ private slots:
     {
         MainWindow window;
         window.show();
-        opensModalDialog<SettingsDialog>(window.ui->pushButton_Settings);
+        opensModalDialog<SettingsDialog>(WindowParts(window).settings);
     }
 
     void aboutButton()
     {
         MainWindow window;
         window.show();
-        opensModalDialog<AboutDialog>(window.ui->pushButton_About);
+        opensModalDialog<AboutDialog>(WindowParts(window).about);
     }
 
     // The tasks read the settings without a lock, so no dialog may change
     // them during a batch; About stays available.
     void whileConverting()
     {
+        const auto restoreSettings = restoreSettingsLater();
         MainWindow window;
+        const WindowParts parts(window);
         window.show();
-        window.setConverting(true);
+        HeldBatch batch;
+        batch.prepare(1, true);
+        window.addPaths(batch.inputs);
+        window.convert();
+        QVERIFY(parts.converting());
         bool blocked = false;
-        QVERIFY(!press<SettingsDialog>(window.ui->pushButton_Settings, blocked));
-        QPointer<AboutDialog> about = press<AboutDialog>(window.ui->pushButton_About, blocked);
+        QVERIFY(!press<SettingsDialog>(parts.settings, blocked));
+        QPointer<AboutDialog> about = press<AboutDialog>(parts.about, blocked);
         QVERIFY(about);
         delete about;
-        window.setConverting(false);
-        QPointer<SettingsDialog> settings = press<SettingsDialog>(window.ui->pushButton_Settings, blocked);
+        batch.release();
+        QTRY_VERIFY2_WITH_TIMEOUT(parts.idle(), "the batch did not end", 10000);
+        QPointer<SettingsDialog> settings = press<SettingsDialog>(parts.settings, blocked);
         QVERIFY(settings);
         delete settings;
     }
@@ -113,7 +120,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setOrganizationName("Orvandel");
     app.setApplicationName("Quillmere");
-    app.setApplicationVersion("0.32.0");
+    app.setApplicationVersion(QUILLMERE_VERSION);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     AppSettings::load();
     qInstallMessageHandler(nullptr);

@@ -78,19 +78,35 @@ private slots:
     {
         QFile desktop(prefix() + "/share/applications/" + appId + ".desktop");
         QVERIFY(desktop.open(QIODevice::ReadOnly | QIODevice::Text));
-        QMap<QString, QString> entry;
-        for (const QString &line : QString::fromUtf8(desktop.readAll()).split('\n'))
-            entry.insert(line.section('=', 0, 0), line.section('=', 1));
+        // Keys by group: an action has an Exec of its own.
+        QMap<QString, QMap<QString, QString>> groups;
+        QString group;
+        for (const QString &line : QString::fromUtf8(desktop.readAll()).split('\n')) {
+            if (line.startsWith('['))
+                group = line;
+            else
+                groups[group].insert(line.section('=', 0, 0), line.section('=', 1));
+        }
+        const QMap<QString, QString> entry = groups.value("[Desktop Entry]");
         QCOMPARE(entry.value("Exec"), QString("quillmere %F"));
         QCOMPARE(entry.value("Icon"), appId);
         for (const char *type : {"audio/mpeg", "audio/flac", "audio/ogg", "inode/directory"})
             QVERIFY2(entry.value("MimeType").split(';').contains(type), type);
+        QCOMPARE(entry.value("Actions"), QString("convert;"));
+        const QMap<QString, QString> convert = groups.value("[Desktop Action convert]");
+        QCOMPARE(convert.value("Name"), QString("Convert with Quillmere"));
+        QCOMPARE(convert.value("Exec"), QString("quillmere --start %F"));
 
         QFile metainfo(prefix() + "/share/metainfo/" + appId + ".metainfo.xml");
         QVERIFY(metainfo.open(QIODevice::ReadOnly));
         const QByteArray xml = metainfo.readAll();
         QVERIFY(xml.contains("<launchable type=\"desktop-id\">" + appId.toUtf8() + ".desktop<"));
-        QVERIFY(xml.contains("<release version=\"0.32.0\""));
+        // The newest release, listed first, is the one built.
+        const QByteArray release = "<release version=\"";
+        const int newest = xml.indexOf(release);
+        QVERIFY(newest >= 0);
+        const QByteArray listed = xml.mid(newest + release.size());
+        QCOMPARE(listed.left(listed.indexOf('"')), QByteArray(QUILLMERE_VERSION));
     }
 
     void validators_data()
@@ -130,13 +146,13 @@ private slots:
                      .isNull());
         const QStringList made = QDir(packages.path()).entryList({"*.deb"});
         QCOMPARE(made.size(), 1);
-        QVERIFY2(made[0].startsWith("quillmere_0.32.0_"), qPrintable(made[0]));
+        QVERIFY2(made[0].startsWith("quillmere_" QUILLMERE_VERSION "_"), qPrintable(made[0]));
         const QString deb = packages.filePath(made[0]);
 
         const QString fields = run("dpkg-deb", {"-f", deb, "Package", "Version", "Depends",
                                                 "Recommends"});
         QVERIFY(fields.contains("Package: quillmere\n"));
-        QVERIFY(fields.contains("Version: 0.32.0\n"));
+        QVERIFY(fields.contains("Version: " QUILLMERE_VERSION "\n"));
         QVERIFY2(fields.contains(QRegularExpression("Depends: .*\\bffmpeg\\b")), qPrintable(fields));
         QVERIFY2(fields.contains(QRegularExpression("Depends: .*\\blibqt5widgets5\\b")),
                  qPrintable(fields));

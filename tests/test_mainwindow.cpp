@@ -1,22 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversiontestsupport.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rowremoval.h"
 #include "testsupport.h"
-#include "ui_mainwindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QStandardItemModel>
+#include <QThread>
 #include <QtTest>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
+#include <memory>
 
 class TestMainWindow : public QObject
 {
@@ -29,10 +35,34 @@ private:
 
     static QStringList files(MainWindow &window)
     {
+        const WindowParts parts(window);
         QStringList paths;
-        for (int row = 0; row < window.model->rowCount(); ++row)
-            paths.append(window.model->index(row, 1).data().toString());
+        for (int row = 0; row < parts.model->rowCount(); ++row)
+            paths.append(parts.model->index(row, 1).data().toString());
         return paths;
+    }
+
+    // What a job's report does to the table.
+    static void reportStatus(MainWindow &window, int id, FFmpegTask::ConvertStatus status)
+    {
+        QVERIFY(QMetaObject::invokeMethod(&window, "onStatusChange", Qt::DirectConnection, Q_ARG(int, id),
+                                          Q_ARG(FFmpegTask::ConvertStatus, status)));
+    }
+
+    // Adds one row whose job is held, and starts the batch.
+    static void startHeldBatch(MainWindow &window, HeldBatch &batch)
+    {
+        batch.prepare(1, true);
+        window.addPaths(batch.inputs);
+        window.convert();
+        QVERIFY(WindowParts(window).converting());
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 1, 10000);
+    }
+
+    static void finishHeldBatch(MainWindow &window, HeldBatch &batch)
+    {
+        batch.release();
+        QTRY_VERIFY2_WITH_TIMEOUT(WindowParts(window).idle(), "the batch did not end", 10000);
     }
 
     static void touch(const QString &path)
@@ -42,15 +72,15 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
-    // Drags `urls` over the window and drops them; a batch may start in between.
+    // Drags `urls` over the window and drops them; `between` may start a batch.
     // Returns whether the drag enter and the drop were accepted.
-    static QPair<bool, bool> drop(MainWindow &window, const QList<QUrl> &urls, bool convertingAtDrop)
+    static QPair<bool, bool> drop(MainWindow &window, const QList<QUrl> &urls, const std::function<void()> &between)
     {
         QMimeData data;
         data.setUrls(urls);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &enter);
-        window.setConverting(convertingAtDrop);
+        between();
         QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &dropped);
         return {enter.isAccepted(), dropped.isAccepted()};
@@ -86,12 +116,38 @@ private:
         return {status, new QStandardItem(QString("/music/%1.flac").arg(row))};
     }
 
+    struct Box
+    {
+        QString title, text;
+        int buttons = 0;
+        QWidget *parent = nullptr;
+    };
+
+    // Presses Convert and reads, then closes, the message box it shows.
+    static Box convertExpectingBox(MainWindow &window)
+    {
+        Box box;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                box = {shown->windowTitle(), shown->text(), int(shown->buttons().size()), shown->parentWidget()};
+                shown->button(QMessageBox::Ok)->click();
+            }
+        });
+        poll.start(10);
+        WindowParts(window).convert->click();
+        return box;
+    }
+
+    // A file outside the music tree for row `row` of a long table.
+    QString rowFile(int row) const { return base + QString("/rows/%1.mp3").arg(row); }
+
     static constexpr QPoint clickPos{40, 12};
 
     // Right-clicks the table; returns the menu that opened, if any.
     static QMenu *rightClick(MainWindow &window)
     {
-        QWidget *viewport = window.ui->tableView->viewport();
+        QWidget *viewport = WindowParts(window).table->viewport();
         QContextMenuEvent event(QContextMenuEvent::Mouse, clickPos, viewport->mapToGlobal(clickPos));
         QApplication::sendEvent(viewport, &event);
         return qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -102,7 +158,7 @@ private:
     {
         QPointer<QMenu> menu = rightClick(window);
         QVERIFY(menu);
-        QCOMPARE(menu->pos(), window.ui->tableView->viewport()->mapToGlobal(clickPos));
+        QCOMPARE(menu->pos(), WindowParts(window).table->viewport()->mapToGlobal(clickPos));
         QCOMPARE(menu->actions().size(), 1);
         QCOMPARE(menu->actions().first()->text(), QString("Remove"));
         QTest::keyClick(menu, Qt::Key_Down);
@@ -125,6 +181,8 @@ private slots:
         QCOMPARE(mkfifo(QFile::encodeName(root + "/fifo.mp3").constData(), 0600), 0);
         QVERIFY(QFile::link(root, tree.path() + "/MusicLink"));
         QVERIFY(QFile::link(root + "/a.mp3", tree.path() + "/song-link.mp3"));
+        for (int row = 0; row < 300; ++row)
+            touch(rowFile(row));
     }
 
     void initialState()
@@ -133,20 +191,22 @@ private slots:
         window.show();
         QCOMPARE(window.size(), QSize(700, 500));
         QCOMPARE(window.windowTitle(), QString("Quillmere"));
-        QVERIFY(window.ui->label_HelpMessage->isVisible());
-        QCOMPARE(window.ui->label_HelpMessage->text(), QString("Drop files or directories here"));
-        QVERIFY(!window.ui->tableView->isVisible());
-        QVERIFY(!window.ui->progressBar->isVisible());
-        const QList<QPushButton *> buttons = window.ui->centralWidget->findChildren<QPushButton *>();
+        const WindowParts parts(window);
+        QVERIFY(parts.found());
+        QVERIFY(parts.help->isVisible());
+        QCOMPARE(parts.help->text(), QString("Drop files or directories here"));
+        QVERIFY(!parts.table->isVisible());
+        QVERIFY(!parts.progress->isVisible());
+        const QList<QPushButton *> buttons = window.centralWidget()->findChildren<QPushButton *>();
         QStringList texts;
         for (QPushButton *button : buttons)
             texts << button->text() + (button->isEnabled() ? "" : " (disabled)");
         QCOMPARE(texts, (QStringList{"Convert", "Cancel (disabled)", "Clear", "Settings", "About"}));
-        QCOMPARE(window.ui->tableView->editTriggers(), QAbstractItemView::NoEditTriggers);
-        QCOMPARE(window.ui->tableView->selectionBehavior(), QAbstractItemView::SelectRows);
-        QVERIFY(window.ui->tableView->horizontalHeader()->stretchLastSection());
-        QCOMPARE(window.model->headerData(0, Qt::Horizontal).toString(), QString("Status"));
-        QCOMPARE(window.model->headerData(1, Qt::Horizontal).toString(), QString("File"));
+        QCOMPARE(parts.table->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(parts.table->selectionBehavior(), QAbstractItemView::SelectRows);
+        QVERIFY(parts.table->horizontalHeader()->stretchLastSection());
+        QCOMPARE(parts.model->headerData(0, Qt::Horizontal).toString(), QString("Status"));
+        QCOMPARE(parts.model->headerData(1, Qt::Horizontal).toString(), QString("File"));
     }
 
     void intake_data()
@@ -177,14 +237,17 @@ private slots:
     {
         QFETCH(QStringList, paths);
         QFETCH(QStringList, rows);
-        QDir::setCurrent(base);
+        const QString current = QDir::currentPath();
+        const auto restoreCurrent = qScopeGuard([current] { QDir::setCurrent(current); });
+        QVERIFY(QDir::setCurrent(base));
         MainWindow window;
+        const WindowParts parts(window);
         window.addPaths(paths);
         QCOMPARE(files(window), rows);
-        QVERIFY(!window.ui->tableView->isHidden());
-        QVERIFY(window.ui->label_HelpMessage->isHidden());
-        for (int row = 0; row < window.model->rowCount(); ++row) {
-            const QModelIndex status = window.model->index(row, 0);
+        QVERIFY(!parts.table->isHidden());
+        QVERIFY(parts.help->isHidden());
+        for (int row = 0; row < parts.model->rowCount(); ++row) {
+            const QModelIndex status = parts.model->index(row, 0);
             QCOMPARE(status.data().toString(), QString("Pending"));
             QCOMPARE(status.data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
             QCOMPARE(status.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
@@ -196,11 +259,11 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QColor>("colour");
-        QTest::newRow("converting") << 1 << "Converting" << QColor(Qt::darkYellow);
-        QTest::newRow("failed") << 2 << "Failed" << QColor(Qt::red);
-        QTest::newRow("skipped") << 3 << "Skipped" << QColor(Qt::blue);
-        QTest::newRow("done") << 4 << "Done" << QColor(Qt::green);
-        QTest::newRow("out of range") << 5 << "Pending" << QColor(Qt::yellow);
+        QTest::newRow("converting") << int(FFmpegTask::Converting) << "Converting" << QColor(Qt::darkYellow);
+        QTest::newRow("failed") << int(FFmpegTask::Failed) << "Failed" << QColor(Qt::red);
+        QTest::newRow("skipped") << int(FFmpegTask::Skipped) << "Skipped" << QColor(Qt::blue);
+        QTest::newRow("done") << int(FFmpegTask::Done) << "Done" << QColor(Qt::green);
+        QTest::newRow("out of range") << int(FFmpegTask::Done) + 1 << "Pending" << QColor(Qt::yellow);
     }
 
     void statusDisplay()
@@ -209,12 +272,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QColor, colour);
         MainWindow window;
+        const WindowParts parts(window);
         window.addPaths({root + "/a.mp3"});
-        window.setStatus(FFmpegTask::ConvertStatus(status), window.model->index(0, 0));
-        window.setStatus(FFmpegTask::Done, window.model->index(7, 0)); // no such row
-        QCOMPARE(window.model->rowCount(), 1);
-        QCOMPARE(window.model->index(0, 0).data().toString(), text);
-        QCOMPARE(window.model->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), colour);
+        reportStatus(window, 1, FFmpegTask::ConvertStatus(status));
+        reportStatus(window, 8, FFmpegTask::Done); // no such row
+        QCOMPARE(parts.model->rowCount(), 1);
+        QCOMPARE(parts.model->index(0, 0).data().toString(), text);
+        QCOMPARE(parts.model->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), colour);
     }
 
     void drops_data()
@@ -237,13 +301,23 @@ private slots:
         QFETCH(bool, convertingAtDrop);
         QFETCH(QList<QUrl>, urls);
         QFETCH(int, addedRows);
+        const auto settings = restoreSettingsLater();
         MainWindow window;
-        window.setConverting(convertingAtEnter);
-        const QPair<bool, bool> accepted = drop(window, urls, convertingAtDrop);
+        const WindowParts parts(window);
+        // A running batch needs a row of its own, so the table shows before the drop.
+        HeldBatch batch;
+        if (convertingAtEnter)
+            startHeldBatch(window, batch);
+        const QPair<bool, bool> accepted = drop(window, urls, [&] {
+            if (convertingAtDrop && !convertingAtEnter)
+                startHeldBatch(window, batch);
+        });
         QCOMPARE(accepted.first, !convertingAtEnter);
         QCOMPARE(accepted.second, !convertingAtDrop);
-        QCOMPARE(window.model->rowCount(), addedRows);
-        QCOMPARE(window.ui->tableView->isHidden(), convertingAtDrop);
+        QCOMPARE(parts.model->rowCount() - batch.inputs.size(), addedRows);
+        QVERIFY(!parts.table->isHidden());
+        if (convertingAtDrop)
+            finishHeldBatch(window, batch);
 
         QMimeData text;
         text.setText("not a file");
@@ -266,21 +340,20 @@ private slots:
         QFETCH(QList<int>, clicks);
         QFETCH(QList<int>, remaining);
         MainWindow window;
+        const WindowParts parts(window);
         window.show();
         QStringList paths;
-        for (int i = 0; i < 8; ++i) {
-            paths << root + QString("/%1.mp3").arg(i);
-            window.addFile(paths[i]);
-        }
-        window.showTable();
-        QTableView *view = window.ui->tableView;
+        for (int i = 0; i < 8; ++i)
+            paths << rowFile(i);
+        window.addPaths(paths);
+        QTableView *view = parts.table;
         for (int click : clicks) {
             const Qt::KeyboardModifiers modifiers = click < 0 ? Qt::ControlModifier
                                                   : click >= 100 ? Qt::ShiftModifier
                                                                  : Qt::NoModifier;
             const int row = click < 0 ? -click : click % 100;
             QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
-                              view->visualRect(window.model->index(row, 1)).center());
+                              view->visualRect(parts.model->index(row, 1)).center());
         }
         removeSelected(window);
         QStringList expected;
@@ -357,33 +430,33 @@ private slots:
     void removeScatteredSelection()
     {
         MainWindow window;
+        const WindowParts parts(window);
         window.show();
         const FFmpegTask::ConvertStatus statuses[] = {FFmpegTask::Pending, FFmpegTask::Converting,
                                                      FFmpegTask::Failed, FFmpegTask::Skipped, FFmpegTask::Done};
         QStringList paths;
-        for (int row = 0; row < 300; ++row) {
-            paths << root + QString("/%1.mp3").arg(row);
-            window.addFile(paths[row]);
-            window.setStatus(statuses[row % 5], window.model->index(row, 0));
-        }
-        window.showTable();
+        for (int row = 0; row < 300; ++row)
+            paths << rowFile(row);
+        window.addPaths(paths);
+        for (int row = 0; row < 300; ++row)
+            reportStatus(window, row + 1, statuses[row % 5]);
         // Far more separate ranges than a few, a block and the last row. The
         // statuses differ from row to row, so a Status cell left behind shows.
         auto selected = [](int row) { return row % 7 == 3 || (row >= 100 && row < 140) || row == 299; };
-        const QStringList before = rowContents(*window.model);
+        const QStringList before = rowContents(*parts.model);
         QStringList expected;
         QStringList expectedStatus;
         QItemSelection selection;
         for (int row = 0; row < 300; ++row) {
             if (selected(row)) {
-                selection.select(window.model->index(row, 0), window.model->index(row, 1));
+                selection.select(parts.model->index(row, 0), parts.model->index(row, 1));
             } else {
                 expected << paths[row];
                 expectedStatus << before[row].section(" | ", 0, 0);
             }
         }
-        QAbstractItemModelTester tester(window.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QTableView *view = window.ui->tableView;
+        QAbstractItemModelTester tester(parts.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QTableView *view = parts.table;
         view->selectionModel()->select(selection, QItemSelectionModel::Select);
         QCOMPARE(view->selectionModel()->selectedRows().size(), 300 - expected.size());
 
@@ -391,7 +464,7 @@ private slots:
 
         QCOMPARE(files(window), expected);
         QStringList status;
-        for (const QString &row : rowContents(*window.model))
+        for (const QString &row : rowContents(*parts.model))
             status << row.section(" | ", 0, 0);
         QCOMPARE(status, expectedStatus);
         QVERIFY(!view->selectionModel()->hasSelection());
@@ -401,22 +474,23 @@ private slots:
     void emptiedTableThenClear()
     {
         MainWindow window;
+        const WindowParts parts(window);
         window.show();
-        window.on_pushButton_Clear_clicked(); // never shown: nothing happens
-        QVERIFY(window.ui->tableView->isHidden());
-        QVERIFY(!window.ui->label_HelpMessage->isHidden());
+        QTest::mouseClick(parts.clear, Qt::LeftButton); // never shown: nothing happens
+        QVERIFY(parts.table->isHidden());
+        QVERIFY(!parts.help->isHidden());
 
         window.addPaths({root + "/a.mp3", root + "/B.mp3"});
-        window.ui->tableView->selectAll();
+        parts.table->selectAll();
         removeSelected(window);
-        QCOMPARE(window.model->rowCount(), 0);
-        QVERIFY(window.ui->tableView->isVisible());
+        QCOMPARE(parts.model->rowCount(), 0);
+        QVERIFY(parts.table->isVisible());
 
         window.addPaths({root + "/a.mp3"});
-        QTest::mouseClick(window.ui->pushButton_Clear, Qt::LeftButton);
-        QCOMPARE(window.model->rowCount(), 0);
-        QVERIFY(!window.ui->tableView->isVisible());
-        QVERIFY(window.ui->label_HelpMessage->isVisible());
+        QTest::mouseClick(parts.clear, Qt::LeftButton);
+        QCOMPARE(parts.model->rowCount(), 0);
+        QVERIFY(!parts.table->isVisible());
+        QVERIFY(parts.help->isVisible());
     }
 
     void states_data()
@@ -429,21 +503,251 @@ private slots:
     void states()
     {
         QFETCH(bool, converting);
+        const auto settings = restoreSettingsLater();
         MainWindow window;
+        const WindowParts parts(window);
         window.show();
-        window.addPaths({root + "/a.mp3"});
-        window.setConverting(!converting);
-        window.setConverting(converting);
-        QCOMPARE(window.ui->pushButton_Convert->isEnabled(), !converting);
-        QCOMPARE(window.ui->pushButton_Cancel->isEnabled(), converting);
-        QCOMPARE(window.ui->pushButton_Settings->isEnabled(), !converting);
-        QCOMPARE(window.ui->pushButton_Clear->isEnabled(), !converting);
-        QVERIFY(window.ui->pushButton_About->isEnabled());
-        QCOMPARE(window.ui->progressBar->isVisible(), converting);
+        // Each row reaches its state from the other one.
+        HeldBatch batch;
+        startHeldBatch(window, batch);
+        if (!converting)
+            finishHeldBatch(window, batch);
+        QCOMPARE(parts.convert->isEnabled(), !converting);
+        QCOMPARE(parts.cancel->isEnabled(), converting);
+        QCOMPARE(parts.settings->isEnabled(), !converting);
+        QCOMPARE(parts.clear->isEnabled(), !converting);
+        QVERIFY(parts.about->isEnabled());
+        QCOMPARE(parts.progress->isVisible(), converting);
         QMenu *menu = rightClick(window);
         QCOMPARE(menu != nullptr, !converting);
         if (menu)
             menu->close();
+        if (converting)
+            finishHeldBatch(window, batch);
+    }
+
+    // Convert's two checks, each with its message box; nothing starts.
+    void errorBoxes_data()
+    {
+        QTest::addColumn<QString>("binary");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("text");
+        const QString binaryText = "FFmpeg binary is invalid. Please check your settings.";
+        QTest::newRow("no encoder") << "" << "{sourcedir}" << binaryText;
+        QTest::newRow("both bad") << "/nonexistent/ffmpeg" << "" << binaryText;
+        QTest::newRow("bad output") << "ok" << "/dev/null/out" << "Your output directory is bad. Maybe it is not writable?";
+    }
+
+    void errorBoxes()
+    {
+        QFETCH(QString, binary);
+        QFETCH(QString, output);
+        QFETCH(QString, text);
+        const auto settings = restoreSettingsLater();
+        MainWindow window;
+        const WindowParts parts(window);
+        HeldBatch batch;
+        batch.prepare(2, false);
+        window.addPaths(batch.inputs);
+        if (binary != "ok")
+            AppSettings::FFmpegBinary = binary;
+        AppSettings::OutputDirectory = output;
+        LogCapture log;
+        const Box box = convertExpectingBox(window);
+        QCOMPARE(box.title, QString("Error"));
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.buttons, 1);
+        QCOMPARE(box.parent, &window);
+        QVERIFY(parts.idle());
+        QVERIFY(!log.lines.join('\n').contains("Starting convert"));
+        QCOMPARE(parts.statuses(), (QStringList{"Pending", "Pending"}));
+        QCOMPARE(batch.started(), QStringList());
+    }
+
+    void emptyTable()
+    {
+        const auto settings = restoreSettingsLater();
+        MainWindow window;
+        const WindowParts parts(window);
+        HeldBatch batch;
+        batch.prepare(0, false);
+        LogCapture log;
+        parts.convert->click();
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(parts.idle());
+        QCOMPARE(parts.progress->value(), 0);
+        QVERIFY(!log.lines.join('\n').contains("Starting convert"));
+    }
+
+    // The bar moves once per finished job; the log says "Done" once at the end.
+    void progress_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<QList<int>>("values");
+        QTest::newRow("3 rows") << 3 << 2 << QList<int>{0, 33, 66, 100};
+        QTest::newRow("7 rows, processor threads") << 7 << 0 << QList<int>{0, 14, 28, 42, 57, 71, 85, 100};
+        QTest::newRow("1 row, negative threads") << 1 << -4 << QList<int>{0, 100};
+    }
+
+    void progress()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, threads);
+        QFETCH(QList<int>, values);
+        const auto settings = restoreSettingsLater();
+        MainWindow window;
+        const WindowParts parts(window);
+        HeldBatch batch;
+        batch.prepare(rows, true);
+        window.addPaths(batch.inputs);
+        AppSettings::Threads = threads;
+        reportStatus(window, 1, FFmpegTask::Failed); // from an earlier batch
+        QSignalSpy progress(parts.progress, &QProgressBar::valueChanged);
+        LogCapture log;
+
+        parts.convert->click();
+        QVERIFY(parts.converting());
+        const int used = threads > 0 ? threads : QThread::idealThreadCount();
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), qMin(rows, used), 10000);
+        batch.release();
+        QTRY_VERIFY2_WITH_TIMEOUT(parts.idle(), "the batch did not end", 30000);
+
+        QList<int> seen;
+        for (const QList<QVariant> &change : progress)
+            seen << change.first().toInt();
+        QCOMPARE(seen, values);
+        QCOMPARE(parts.statuses(), QStringList(QVector<QString>(rows, "Done").toList()));
+        QCOMPARE(log.lines.first(),
+                 QString("Starting convert... \n Threads: %1 \n Items: %2").arg(used).arg(rows));
+        QCOMPARE(log.lines.count("Done"), 1);
+        QCOMPARE(log.lines.last(), QString("Done"));
+        QCOMPARE(batch.started().size(), rows);
+        // The batch ran on as many threads as the log says.
+        QCOMPARE(batch.mostAtOnce(), qMin(rows, used));
+        for (const QString &input : batch.inputs)
+            QCOMPARE(checksum(batch.outputOf(input)),
+                     QCryptographicHash::hash("done\n", QCryptographicHash::Sha256).toHex());
+    }
+
+    // Cancel disables itself at once; the window stays converting until the
+    // running jobs have finished, and the queued rows stay Pending.
+    void cancel_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("doneWritten");
+        QTest::newRow("2 running, 8 queued") << 10 << false;
+        QTest::newRow("nothing queued") << 2 << true;
+    }
+
+    void cancel()
+    {
+        QFETCH(int, rows);
+        QFETCH(bool, doneWritten);
+        const auto settings = restoreSettingsLater();
+        MainWindow window;
+        const WindowParts parts(window);
+        HeldBatch batch;
+        batch.prepare(rows, true);
+        window.addPaths(batch.inputs);
+        LogCapture log;
+        parts.convert->click();
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 2, 10000);
+
+        parts.cancel->click();
+        QVERIFY(parts.converting());
+        QVERIFY(!parts.cancel->isEnabled());
+        batch.release();
+        QTRY_VERIFY2_WITH_TIMEOUT(parts.idle(), "the cancelled batch did not end", 10000);
+
+        QStringList expected{"Done", "Done"};
+        while (expected.size() < rows)
+            expected << "Pending";
+        QCOMPARE(parts.statuses(), expected);
+        QCOMPARE(batch.started().size(), 2);
+        QCOMPARE(log.lines.count("Done"), doneWritten ? 1 : 0);
+    }
+
+    // The end of a cancel must not end a batch started after it.
+    void staleCancelSwitch()
+    {
+        const auto settings = restoreSettingsLater();
+        MainWindow window;
+        const WindowParts parts(window);
+        HeldBatch batch;
+        batch.prepare(1, true);
+        window.addPaths(batch.inputs);
+        parts.convert->click();
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 1, 10000);
+        batch.release();
+        QTRY_VERIFY2_WITH_TIMEOUT(parts.idle(), "the batch did not end", 10000);
+
+        // Nothing runs, so the end is posted at once and not yet handled.
+        batch.hold();
+        window.cancel();
+        parts.convert->click();
+        QCoreApplication::processEvents();
+        QVERIFY(parts.converting());
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 2, 10000);
+
+        batch.release();
+        QTRY_VERIFY2_WITH_TIMEOUT(parts.idle(), "the second batch did not end", 10000);
+    }
+
+    void reportOutsideTable()
+    {
+        MainWindow window;
+        const WindowParts parts(window);
+        window.addPaths({root + "/a.mp3", root + "/B.mp3"});
+        reportStatus(window, 0, FFmpegTask::Done);
+        reportStatus(window, 3, FFmpegTask::Failed);
+        reportStatus(window, -1, FFmpegTask::Skipped);
+        QCOMPARE(parts.statuses(), (QStringList{"Pending", "Pending"}));
+        reportStatus(window, 2, FFmpegTask::Skipped);
+        QCOMPARE(parts.statuses(), (QStringList{"Pending", "Skipped"}));
+    }
+
+    // Closing the window mid-batch stops the encoders and leaves no partial file.
+    void closeMidBatch_data()
+    {
+        QTest::addColumn<QString>("extra"); // run by the encoder first
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("encoders") << "" << QStringList{"a.wav", "b.wav", "c.wav", "d.wav"};
+        QTest::newRow("encoders that ignore the request") << "trap '' TERM; "
+            << QStringList{"a.wav", "b.wav", "c.wav", "d.wav"};
+        QTest::newRow("one waiting for the same output") << ""
+            << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"};
+    }
+
+    void closeMidBatch()
+    {
+        QFETCH(QString, extra);
+        QFETCH(QStringList, names);
+        const auto settings = restoreSettingsLater();
+        auto window = std::make_unique<MainWindow>();
+        const WindowParts parts(*window);
+        window->show();
+        HeldBatch batch;
+        batch.prepare(names.size(), true, names, extra);
+        window->addPaths(batch.inputs);
+        LogCapture log;
+        parts.convert->click();
+        // The second job waits for the first where both write one output.
+        const int running = names.at(1).startsWith("a.") ? 1 : 2;
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), running, 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(log.snapshot().contains(QString("Starting job 2 | \"%1\"").arg(batch.inputs[1])),
+                                  "the second job did not start", 10000);
+
+        QVERIFY(window->close());
+        QVERIFY(parts.idle());
+        const QStringList pids = batch.started();
+        QCOMPARE(pids.size(), running);
+        for (const QString &pid : pids)
+            QVERIFY2(::kill(pid.toInt(), 0) != 0, qPrintable("encoder still running: " + pid));
+        QDir out(batch.outputFolder() + '/' + batch.folder.path() + "/in");
+        QCOMPARE(out.entryList(QDir::Files | QDir::Hidden), QStringList());
+        window.reset();
+        QCoreApplication::processEvents();
     }
 };
 

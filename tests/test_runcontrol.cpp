@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Runs batches through the conversion engine alone, with no window and no
+// display, with stand-in encoders.
+#include "conversion/batchchecks.h"
+#include "conversion/conversionengine.h"
+#include "conversion/encoderlocation.h"
+#include "conversion/outputlocation.h"
 #include "conversiontestsupport.h"
-#include "mainwindow/mainwindow.h"
 #include "testsupport.h"
-#include "ui_mainwindow.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QStandardItemModel>
-
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QMap>
+#include <QScopeGuard>
 #include <QThread>
 
-#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -22,7 +22,49 @@
 #include <vector>
 #include <unistd.h>
 
-// Drives batches through the real window, with stand-in encoders.
+// What an engine reported, in the order it came.
+struct Recorder : QObject
+{
+    explicit Recorder(ConversionEngine &engine)
+    {
+        connect(&engine, &ConversionEngine::statusChanged, this, [this](int id, FFmpegTask::ConvertStatus status) {
+            events << QString("status %1 %2").arg(id).arg(statusName(status));
+        });
+        connect(&engine, &ConversionEngine::jobReported, this, [this](const JobReport &report) {
+            reports << report;
+            events << QString("report %1 %2").arg(report.id).arg(statusName(report.status));
+        });
+        connect(&engine, &ConversionEngine::jobDone, this,
+                [this](int id) { events << QString("done %1").arg(id); });
+        connect(&engine, &ConversionEngine::batchEnded, this, [this] {
+            events << "end";
+            ++ends;
+        });
+    }
+
+    // The events of one job.
+    QStringList of(int id) const
+    {
+        QStringList found;
+        for (const QString &event : events)
+            if (event.section(' ', 1, 1) == QString::number(id))
+                found << event;
+        return found;
+    }
+
+    QMap<int, JobReport> byId() const
+    {
+        QMap<int, JobReport> found;
+        for (const JobReport &report : reports)
+            found.insert(report.id, report);
+        return found;
+    }
+
+    QStringList events;
+    QList<JobReport> reports;
+    int ends = 0;
+};
+
 class TestRunControl : public QObject
 {
     Q_OBJECT
@@ -34,91 +76,21 @@ private:
     QTemporaryDir temp;
     QString base;
 
-    struct Batch
+    static QString contents(const QString &path)
     {
-        QTemporaryDir folder;
-        QStringList inputs;
-        QString trace;   // one line per encoder started: its process id
-        QString release; // blocking encoders end once this file exists
-    };
-
-    // Adds `count` inputs (or the given names) to the window; the encoder
-    // records its start and waits for the release file when `blocking`.
-    static void prepare(Batch &batch, MainWindow &window, int count, bool blocking,
-                        const QStringList &names = {}, const QString &extra = {})
-    {
-        batch.trace = batch.folder.path() + "/trace";
-        batch.release = batch.folder.path() + "/release";
-        const QString wait = blocking ? "while [ ! -e " + batch.release + " ]; do sleep 0.05; done; " : "";
-        resetSettings(writeEncoder(batch.folder.path(), "encoder",
-                                   extra + "echo $$ >> " + batch.trace + "; echo partial > \"$out\"; "
-                                       + wait + "echo done > \"$out\""),
-                      batch.folder.path() + "/out/{sourcedir}");
-        for (int i = 0; i < count; ++i) {
-            batch.inputs << batch.folder.path() + "/in/"
-                    + (names.isEmpty() ? QString("track%1.wav").arg(i + 1, 2, 10, QChar('0')) : names.at(i));
-            writeFile(batch.inputs.last(), "x");
-        }
-        window.addPaths(batch.inputs);
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("(none)");
     }
 
-    static QStringList traceLines(const Batch &batch)
+    // Every file below `folder`, hidden ones too, relative to it.
+    static QStringList filesBelow(const QString &folder)
     {
-        QFile file(batch.trace);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-
-    static QStringList statuses(MainWindow &window)
-    {
-        QStringList texts;
-        for (int row = 0; row < window.model->rowCount(); ++row)
-            texts << window.model->index(row, 0).data().toString();
-        return texts;
-    }
-
-    static bool idle(MainWindow &window)
-    {
-        return !window.converting && window.ui->pushButton_Convert->isEnabled()
-            && window.ui->pushButton_Settings->isEnabled() && window.ui->pushButton_Clear->isEnabled()
-            && !window.ui->pushButton_Cancel->isEnabled() && window.ui->progressBar->isHidden();
-    }
-
-    static bool converting(MainWindow &window)
-    {
-        return window.converting && !window.ui->pushButton_Convert->isEnabled()
-            && !window.ui->pushButton_Settings->isEnabled() && !window.ui->pushButton_Clear->isEnabled()
-            && !window.ui->progressBar->isHidden();
-    }
-
-    struct Box
-    {
-        QString title, text;
-        int buttons = 0;
-        QWidget *parent = nullptr;
-    };
-
-    // Presses Convert and reads, then closes, the message box it shows.
-    static Box convertExpectingBox(MainWindow &window)
-    {
-        Box box;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                box = {shown->windowTitle(), shown->text(), int(shown->buttons().size()),
-                       shown->parentWidget()};
-                shown->button(QMessageBox::Ok)->click();
-            }
-        });
-        poll.start(10);
-        window.ui->pushButton_Convert->click();
-        return box;
-    }
-
-    static int count(const QStringList &lines, const QString &line)
-    {
-        return int(std::count(lines.begin(), lines.end(), line));
+        QStringList found;
+        QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            found << files.next().mid(folder.size() + 1);
+        found.sort();
+        return found;
     }
 
 private slots:
@@ -158,168 +130,352 @@ private slots:
             QVERIFY(QFileInfo(folder.path() + "/missing/parent").isDir());
     }
 
-    void errorBoxes_data()
+    // The check before a batch and the start of each job find the same
+    // program: a name without "/" on PATH, whatever the working folder holds.
+    void encoderNamed_data()
     {
-        QTest::addColumn<QString>("binary");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("text");
-        const QString binaryText = "FFmpeg binary is invalid. Please check your settings.";
-        QTest::newRow("no encoder") << "" << "{sourcedir}" << binaryText;
-        QTest::newRow("both bad") << "/nonexistent/ffmpeg" << "" << binaryText;
-        QTest::newRow("bad output") << "ok" << "/dev/null/out" << "Your output directory is bad. Maybe it is not writable?";
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<bool>("onPath");        // an encoder of that name in a folder on PATH
+        QTest::addColumn<bool>("inWorkingFolder"); // another one in the working folder
+        QTest::addColumn<QString>("program");    // "@" stands for the folder on PATH
+        QTest::addColumn<QString>("ran");        // which one converted; empty: the job failed
+        const QString name = "quillmere-test-encoder";
+        QTest::newRow("bare name on PATH only") << name << true << false << "@/" + name << "path";
+        QTest::newRow("bare name in the working folder only") << name << false << true << "" << "";
+        QTest::newRow("bare name in both") << name << true << true << "@/" + name << "path";
+        QTest::newRow("relative path") << "./" + name << true << true << "./" + name << "working folder";
     }
 
-    void errorBoxes()
+    void encoderNamed()
     {
-        QFETCH(QString, binary);
-        QFETCH(QString, output);
-        QFETCH(QString, text);
-        MainWindow window;
-        Batch batch;
-        prepare(batch, window, 2, false);
-        if (binary != "ok")
-            AppSettings::FFmpegBinary = binary;
-        AppSettings::OutputDirectory = output;
-        LogCapture log;
-        const Box box = convertExpectingBox(window);
-        QCOMPARE(box.title, QString("Error"));
-        QCOMPARE(box.text, text);
-        QCOMPARE(box.buttons, 1);
-        QCOMPARE(box.parent, &window);
-        QVERIFY(idle(window));
-        QVERIFY(!log.lines.join('\n').contains("Starting convert"));
-        QCOMPARE(statuses(window), (QStringList{"Pending", "Pending"}));
+        QFETCH(QString, setting);
+        QFETCH(bool, onPath);
+        QFETCH(bool, inWorkingFolder);
+        QFETCH(QString, program);
+        QFETCH(QString, ran);
+        QTemporaryDir folder(base + "/named-XXXXXX");
+        const QString pathFolder = folder.path() + "/bin", workingFolder = folder.path() + "/work";
+        QVERIFY(QDir().mkpath(pathFolder) && QDir().mkpath(workingFolder));
+        const QString name = "quillmere-test-encoder";
+        if (onPath)
+            writeEncoder(pathFolder, name, "echo path > \"$out\"");
+        if (inWorkingFolder)
+            writeEncoder(workingFolder, name, "echo working folder > \"$out\"");
+        const QByteArray path = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([path] { qputenv("PATH", path); });
+        qputenv("PATH", QFile::encodeName(pathFolder) + ':' + path);
+        const QString current = QDir::currentPath();
+        const auto restoreCurrent = qScopeGuard([current] { QDir::setCurrent(current); });
+        QVERIFY(QDir::setCurrent(workingFolder));
+        const auto settings = restoreSettingsLater();
+        resetSettings(setting, folder.path() + "/out");
+
+        QCOMPARE(encoderProgram(setting), program.replace('@', pathFolder));
+        QCOMPARE(isValidFFmpegBinary(setting), !ran.isEmpty());
+        QCOMPARE(batchSettingsProblem().isEmpty(), !ran.isEmpty());
+
+        const QString input = folder.path() + "/in/song.flac";
+        writeFile(input, "x");
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        engine.start({input}, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 30000);
+        QCOMPARE(recorder.reports.size(), 1);
+        QCOMPARE(statusName(recorder.reports[0].status),
+                 statusName(ran.isEmpty() ? FFmpegTask::Failed : FFmpegTask::Done));
+        QCOMPARE(contents(folder.path() + "/out/song.mp3"), ran.isEmpty() ? QString("(none)") : ran + "\n");
     }
 
-    void emptyTable()
-    {
-        MainWindow window;
-        Batch batch;
-        prepare(batch, window, 0, false);
-        LogCapture log;
-        window.ui->pushButton_Convert->click();
-        QVERIFY(!QApplication::activeModalWidget());
-        QVERIFY(idle(window));
-        QCOMPARE(window.ui->progressBar->value(), 0);
-        QVERIFY(!log.lines.join('\n').contains("Starting convert"));
-    }
-
-    void progress_data()
+    // Every job reports once, in this order: its statuses, its report, its
+    // end; the batch ends once, after all of them.
+    void batch_data()
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("threads");
-        QTest::addColumn<QList<int>>("values");
-        QTest::newRow("3 rows") << 3 << 2 << QList<int>{0, 33, 66, 100};
-        QTest::newRow("7 rows, processor threads") << 7 << 0 << QList<int>{0, 14, 28, 42, 57, 71, 85, 100};
-        QTest::newRow("1 row, negative threads") << 1 << -4 << QList<int>{0, 100};
+        QTest::newRow("3 rows, 2 threads") << 3 << 2;
+        QTest::newRow("7 rows, 3 threads") << 7 << 3;
+        QTest::newRow("1 row, 4 threads") << 1 << 4;
     }
 
-    void progress()
+    void batch()
     {
         QFETCH(int, rows);
         QFETCH(int, threads);
-        QFETCH(QList<int>, values);
-        MainWindow window;
-        Batch batch;
-        prepare(batch, window, rows, false);
-        AppSettings::Threads = threads;
-        window.setStatus(FFmpegTask::Failed, window.model->index(0, 0)); // from an earlier batch
-        QSignalSpy progress(window.ui->progressBar, &QProgressBar::valueChanged);
-        LogCapture log;
+        const auto settings = restoreSettingsLater();
+        HeldBatch batch;
+        batch.prepare(rows, true);
+        ConversionEngine engine;
+        Recorder recorder(engine);
 
-        window.ui->pushButton_Convert->click();
-        QVERIFY(converting(window));
-        QTRY_VERIFY_WITH_TIMEOUT(idle(window), 30000);
+        engine.start(batch.inputs, threads);
+        QVERIFY(engine.isRunning());
+        const int atOnce = qMin(rows, threads);
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), atOnce, 10000);
+        QCOMPARE(recorder.ends, 0);
+        batch.release();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 30000);
+        QCOMPARE(batch.mostAtOnce(), atOnce);
 
-        QList<int> seen;
-        for (const QList<QVariant> &change : progress)
-            seen << change.first().toInt();
-        QCOMPARE(seen, values);
-        QCOMPARE(statuses(window), QStringList(QVector<QString>(rows, "Done").toList()));
-        const int used = threads > 0 ? threads : QThread::idealThreadCount();
-        QCOMPARE(log.lines.first(),
-                 QString("Starting convert... \n Threads: %1 \n Items: %2").arg(used).arg(rows));
-        QCOMPARE(count(log.lines, "Done"), 1);
-        QCOMPARE(log.lines.last(), QString("Done"));
-        QCOMPARE(traceLines(batch).size(), rows);
-        QCOMPARE(window.pool.maxThreadCount(), used);
-        for (const QString &input : batch.inputs)
-            QCOMPARE(checksum(batch.folder.path() + "/out" + QFileInfo(input).absolutePath() + "/"
-                              + QFileInfo(input).completeBaseName() + ".mp3"),
-                     QCryptographicHash::hash("done\n", QCryptographicHash::Sha256).toHex());
+        QVERIFY(!engine.isRunning());
+        QCOMPARE(recorder.events.last(), QString("end"));
+        QCOMPARE(recorder.reports.size(), rows);
+        const QMap<int, JobReport> reports = recorder.byId();
+        QCOMPARE(reports.size(), rows);
+        for (int id = 1; id <= rows; ++id) {
+            const QString input = batch.inputs.at(id - 1);
+            QCOMPARE(recorder.of(id), (QStringList{QString("status %1 Converting").arg(id),
+                                                   QString("status %1 Done").arg(id),
+                                                   QString("report %1 Done").arg(id), QString("done %1").arg(id)}));
+            QCOMPARE(reports[id].inputPath, input);
+            QCOMPARE(reports[id].outputPath, batch.outputOf(input));
+            QCOMPARE(reports[id].reason, QString());
+            QCOMPARE(contents(batch.outputOf(input)), QString("done\n"));
+        }
+        QCOMPARE(batch.started().size(), rows);
     }
 
+    // Cancel drops the jobs not yet started; the running ones finish and
+    // report, then the batch ends.
     void cancel_data()
     {
         QTest::addColumn<int>("rows");
-        QTest::addColumn<bool>("doneWritten");
-        QTest::newRow("2 running, 8 queued") << 10 << false;
-        QTest::newRow("nothing queued") << 2 << true;
+        QTest::newRow("2 running, 8 queued") << 10;
+        QTest::newRow("nothing queued") << 2;
     }
 
     void cancel()
     {
         QFETCH(int, rows);
-        QFETCH(bool, doneWritten);
-        MainWindow window;
-        Batch batch;
-        prepare(batch, window, rows, true);
-        LogCapture log;
-        window.ui->pushButton_Convert->click();
-        QTRY_COMPARE_WITH_TIMEOUT(traceLines(batch).size(), 2, 10000);
+        const auto settings = restoreSettingsLater();
+        HeldBatch batch;
+        batch.prepare(rows, true);
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        engine.start(batch.inputs, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 2, 10000);
 
-        window.ui->pushButton_Cancel->click();
-        QVERIFY(converting(window));
-        QVERIFY(!window.ui->pushButton_Cancel->isEnabled());
-        writeFile(batch.release, "");
-        QTRY_VERIFY_WITH_TIMEOUT(idle(window), 10000);
+        engine.cancel();
+        QCoreApplication::processEvents();
+        QVERIFY(engine.isRunning());
+        QCOMPARE(recorder.ends, 0);
+        batch.release();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 10000);
 
-        QStringList expected{"Done", "Done"};
-        while (expected.size() < rows)
-            expected << "Pending";
-        QCOMPARE(statuses(window), expected);
-        QCOMPARE(traceLines(batch).size(), 2);
-        QCOMPARE(count(log.lines, "Done"), doneWritten ? 1 : 0);
+        QVERIFY(!engine.isRunning());
+        QCOMPARE(recorder.events.last(), QString("end"));
+        QCOMPARE(recorder.byId().keys(), (QList<int>{1, 2}));
+        for (int id = 1; id <= 2; ++id)
+            QCOMPARE(recorder.of(id), (QStringList{QString("status %1 Converting").arg(id),
+                                                   QString("status %1 Done").arg(id),
+                                                   QString("report %1 Done").arg(id), QString("done %1").arg(id)}));
+        for (int id = 3; id <= rows; ++id) {
+            QCOMPARE(recorder.of(id), QStringList());
+            QVERIFY(!QFile::exists(batch.outputOf(batch.inputs.at(id - 1))));
+        }
+        QCOMPARE(batch.started().size(), 2);
     }
 
-    // The idle switch of a cancel must not end a batch started after it.
-    void staleCancelSwitch()
+    // The end of a cancel must not end a batch started after it.
+    void staleCancel()
     {
-        MainWindow window;
-        Batch batch;
-        prepare(batch, window, 1, true);
-        window.ui->pushButton_Convert->click();
-        QTRY_COMPARE_WITH_TIMEOUT(traceLines(batch).size(), 1, 10000);
-        writeFile(batch.release, "");
-        QTRY_VERIFY_WITH_TIMEOUT(idle(window), 10000);
+        const auto settings = restoreSettingsLater();
+        HeldBatch batch;
+        batch.prepare(1, true);
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        engine.start(batch.inputs, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 1, 10000);
+        batch.release();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 10000);
 
-        // The pool is idle, so the switch is posted at once and not yet handled.
-        QFile::remove(batch.release);
-        window.cancel();
-        window.ui->pushButton_Convert->click();
+        // The pool is idle, so the end is posted at once and not yet handled.
+        batch.hold();
+        engine.cancel();
+        engine.start(batch.inputs, 2);
         QCoreApplication::processEvents();
-        QVERIFY(converting(window));
-        QTRY_COMPARE_WITH_TIMEOUT(traceLines(batch).size(), 2, 10000);
+        QVERIFY(engine.isRunning());
+        QCOMPARE(recorder.ends, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 2, 10000);
 
-        writeFile(batch.release, "");
-        QTRY_VERIFY_WITH_TIMEOUT(idle(window), 10000);
+        batch.release();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 2, 10000);
+        QVERIFY(!engine.isRunning());
+        QCOMPARE(recorder.events.count("report 1 Done"), 2);
+    }
+
+    // Stopping, or deleting the engine, ends every job at once: the encoders
+    // are gone and no partial or temporary file stays. Nothing of the batch
+    // is reported afterwards.
+    void stop_data()
+    {
+        QTest::addColumn<QString>("extra"); // run by the encoder first
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<bool>("deleted"); // the engine is deleted rather than stopped
+        const QStringList four{"a.wav", "b.wav", "c.wav", "d.wav"};
+        QTest::newRow("encoders") << "" << four << false;
+        QTest::newRow("encoders that ignore the request") << "trap '' TERM; " << four << false;
+        QTest::newRow("one waiting for the same output") << ""
+            << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"} << false;
+        QTest::newRow("engine deleted") << "" << four << true;
+        QTest::newRow("engine deleted, one waiting for the same output") << ""
+            << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"} << true;
+    }
+
+    void stop()
+    {
+        QFETCH(QString, extra);
+        QFETCH(QStringList, names);
+        QFETCH(bool, deleted);
+        const auto settings = restoreSettingsLater();
+        HeldBatch batch;
+        batch.prepare(names.size(), true, names, extra);
+        auto engine = std::make_unique<ConversionEngine>();
+        Recorder recorder(*engine);
+        LogCapture log;
+        engine->start(batch.inputs, 2);
+        // The second job waits for the first where both write one output.
+        const int running = names.at(1).startsWith("a.") ? 1 : 2;
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), running, 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(log.snapshot().contains(QString("Starting job 2 | \"%1\"").arg(batch.inputs[1])),
+                                  "the second job did not start", 10000);
+        const int reported = recorder.events.size();
+
+        if (deleted)
+            engine.reset();
+        else
+            engine->stop();
+        QVERIFY(!engine || !engine->isRunning());
+        for (int id = 1; id <= running; ++id)
+            QVERIFY2(log.snapshot().filter(QString("Finished job %1 with exit code").arg(id)).size() == 1,
+                     qPrintable(QString("job %1 did not wait for its encoder").arg(id)));
+        const QStringList pids = batch.started();
+        QCOMPARE(pids.size(), running);
+        for (const QString &pid : pids)
+            QVERIFY2(::kill(pid.toInt(), 0) != 0, qPrintable("encoder still running: " + pid));
+        QCOMPARE(filesBelow(batch.outputFolder()), QStringList());
+        QCoreApplication::processEvents();
+        QCOMPARE(recorder.events.mid(reported), QStringList());
+    }
+
+    // Reports still on their way from a stopped batch do not reach the batch
+    // that follows it.
+    void reportsOfAStoppedBatch()
+    {
+        const auto settings = restoreSettingsLater();
+        HeldBatch stopped;
+        stopped.prepare(2, true);
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        engine.start(stopped.inputs, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(stopped.started().size(), 2, 10000);
+        engine.stop();
+        const int before = recorder.events.size();
+
+        HeldBatch next;
+        next.prepare(1, false, {"next.wav"});
+        engine.start(next.inputs, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 30000);
+        QCOMPARE(recorder.events.mid(before),
+                 (QStringList{"status 1 Converting", "status 1 Done", "report 1 Done", "done 1", "end"}));
+        QCOMPARE(recorder.reports.size(), 1);
+        QCOMPARE(recorder.reports.first().inputPath, next.inputs.first());
+    }
+
+    // What each kind of job reports: its status, paths and, for a failure, a
+    // short reason and what the encoder wrote.
+    void reports_data()
+    {
+        QTest::addColumn<QString>("input");          // below "in"
+        QTest::addColumn<QString>("encoder");        // script body; a path: the setting; empty: the default
+        QTest::addColumn<QString>("outputTemplate"); // "@" stands for the batch folder
+        QTest::addColumn<QStringList>("flags");      // "quick", "copy"
+        QTest::addColumn<QString>("existing");       // a file made at this path first
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");         // "" for none
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("encoderOutput");
+
+        const QString converts = "echo converted > \"$out\"";
+        QTest::newRow("converted") << "song.flac" << converts << "@/out" << QStringList() << ""
+            << int(FFmpegTask::Done) << "@/out/song.mp3" << "" << "";
+        QTest::newRow("other file skipped") << "notes.txt" << converts << "@/out" << QStringList() << ""
+            << int(FFmpegTask::Skipped) << "" << "" << "";
+        QTest::newRow("other file copied") << "notes.txt" << converts << "@/out" << QStringList{"copy"} << ""
+            << int(FFmpegTask::Done) << "@/out/notes.txt" << "" << "";
+        QTest::newRow("quick, output already there") << "song.flac" << converts << "@/out" << QStringList{"quick"}
+            << "@/out/song.mp3" << int(FFmpegTask::Skipped) << "@/out/song.mp3" << "" << "";
+        QTest::newRow("the encoder's reason")
+            << "x.flac"
+            << "printf 'Input #0, flac\\nx.flac: Invalid data found when processing input\\n"
+               "Conversion failed!\\n' >&2; exit 1"
+            << "@/out" << QStringList() << "" << int(FFmpegTask::Failed) << "@/out/x.mp3"
+            << "x.flac: Invalid data found when processing input"
+            << "Input #0, flac\nx.flac: Invalid data found when processing input\nConversion failed!\n";
+        QTest::newRow("exit code, nothing said") << "song.flac" << "exit 3" << "@/out" << QStringList() << ""
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder ended with exit code 3" << "";
+        QTest::newRow("crash") << "song.flac" << "kill -KILL $$" << "@/out" << QStringList() << ""
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder crashed (signal 9)" << "";
+        QTest::newRow("nothing written") << "song.flac" << "echo said" << "@/out" << QStringList() << ""
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder wrote no output" << "said\n";
+        QTest::newRow("encoder missing") << "song.flac" << "/nonexistent/ffmpeg" << "@/out" << QStringList() << ""
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder could not be started" << "";
+        QTest::newRow("output onto its own input") << "song.mp3" << converts << "{sourcedir}" << QStringList() << ""
+            << int(FFmpegTask::Failed) << "@/in/song.mp3" << "The output would replace the input" << "";
+    }
+
+    void reports()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, encoder);
+        QFETCH(QString, outputTemplate);
+        QFETCH(QStringList, flags);
+        QFETCH(QString, existing);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QFETCH(QString, reason);
+        QFETCH(QString, encoderOutput);
+        QTemporaryDir folder(base + "/reports-XXXXXX");
+        const auto at = [&](QString path) { return path.replace('@', folder.path()); };
+        const auto settings = restoreSettingsLater();
+        resetSettings(encoder.startsWith('/') ? encoder : writeEncoder(folder.path(), "encoder", encoder),
+                      at(outputTemplate));
+        AppSettings::QuickConvertMode = flags.contains("quick");
+        AppSettings::CopyNonAudioFiles = flags.contains("copy");
+        const QString inputPath = folder.path() + "/in/" + input;
+        writeFile(inputPath, "input");
+        if (!existing.isEmpty())
+            writeFile(at(existing), "existing");
+
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        engine.start({inputPath}, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 30000);
+        QCOMPARE(recorder.reports.size(), 1);
+        const JobReport report = recorder.reports.first();
+        QCOMPARE(report.id, 1);
+        QCOMPARE(statusName(report.status), statusName(FFmpegTask::ConvertStatus(status)));
+        QCOMPARE(report.inputPath, inputPath);
+        QCOMPARE(report.outputPath, at(output));
+        QCOMPARE(report.reason, reason);
+        QCOMPARE(report.encoderOutput, encoderOutput);
+        QCOMPARE(contents(inputPath), QString("input"));
     }
 
     // Under a process limit some threads of the pool cannot start; the batch
-    // still ends, and so do Cancel and closing the window.
+    // still ends, and so do a cancel and the engine's end.
     void threadsRefused_data()
     {
         QTest::addColumn<int>("spare"); // threads the limit leaves
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("none") << 0 << "Failed";
-        QTest::newRow("one of four") << 1 << "Skipped";
-        QTest::newRow("three of four") << 3 << "Skipped";
+        QTest::addColumn<int>("expected");
+        QTest::newRow("none") << 0 << int(FFmpegTask::Failed);
+        QTest::newRow("one of four") << 1 << int(FFmpegTask::Skipped);
+        QTest::newRow("three of four") << 3 << int(FFmpegTask::Skipped);
     }
 
     void threadsRefused()
     {
         QFETCH(int, spare);
-        QFETCH(QString, expected);
+        QFETCH(int, expected);
         QTemporaryDir job; // where the unprivileged user can reach it
         QFile(job.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                          | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
@@ -330,63 +486,14 @@ private slots:
         environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":detect_leaks=0");
         child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(), QStringList());
-        QVERIFY2(child.waitForFinished(120000), "the window with refused threads did not close within two minutes");
+        QVERIFY2(child.waitForFinished(120000), "the batch with refused threads did not end within two minutes");
         const QString output = QString::fromUtf8(child.readAllStandardOutput());
         if (child.exitCode() >= 3 && child.exitCode() <= 5)
             QSKIP("this machine does not let the test limit the threads it may start");
         QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(output.trimmed(), QStringList(QStringList() << expected << expected << expected << expected
-                                               << expected << expected << "(threads refused)").join(' '));
-    }
-
-    void reportOutsideTable()
-    {
-        MainWindow window;
-        Batch batch;
-        prepare(batch, window, 2, false);
-        window.onStatusChange(0, FFmpegTask::Done);
-        window.onStatusChange(3, FFmpegTask::Failed);
-        window.onStatusChange(-1, FFmpegTask::Skipped);
-        QCOMPARE(statuses(window), (QStringList{"Pending", "Pending"}));
-        window.onStatusChange(2, FFmpegTask::Skipped);
-        QCOMPARE(statuses(window), (QStringList{"Pending", "Skipped"}));
-    }
-
-    // Closing the window mid-batch stops the encoders and leaves no partial file.
-    void closeMidBatch_data()
-    {
-        QTest::addColumn<QString>("extra"); // run by the encoder first
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("encoders") << "" << QStringList{"a.wav", "b.wav", "c.wav", "d.wav"};
-        QTest::newRow("encoders that ignore the request") << "trap '' TERM; "
-            << QStringList{"a.wav", "b.wav", "c.wav", "d.wav"};
-        QTest::newRow("one waiting for the same output") << ""
-            << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"};
-    }
-
-    void closeMidBatch()
-    {
-        QFETCH(QString, extra);
-        QFETCH(QStringList, names);
-        auto window = std::make_unique<MainWindow>();
-        window->show();
-        Batch batch;
-        prepare(batch, *window, names.size(), true, names, extra);
-        window->ui->pushButton_Convert->click();
-        const int running = names.at(1).startsWith("a.") ? 1 : 2;
-        QTRY_COMPARE_WITH_TIMEOUT(traceLines(batch).size(), running, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->pool.activeThreadCount(), 2, 10000);
-
-        QVERIFY(window->close());
-        QCOMPARE(window->pool.activeThreadCount(), 0);
-        const QStringList pids = traceLines(batch);
-        QCOMPARE(pids.size(), running);
-        for (const QString &pid : pids)
-            QVERIFY2(::kill(pid.toInt(), 0) != 0, qPrintable("encoder still running: " + pid));
-        QDir out(batch.folder.path() + "/out" + batch.folder.path() + "/in");
-        QCOMPARE(out.entryList(QDir::Files), QStringList());
-        window.reset();
-        QCoreApplication::processEvents();
+        const QString name = statusName(FFmpegTask::ConvertStatus(expected));
+        QCOMPARE(output.trimmed(), QStringList(QStringList() << name << name << name << name << name << name
+                                               << "(threads refused)").join(' '));
     }
 };
 
@@ -411,7 +518,7 @@ static int tasksOf(uid_t uid)
 }
 
 // Runs a batch of six text files on four threads as an unprivileged user
-// who may start `spare` more threads, then cancels and closes the window.
+// who may start `spare` more threads, then cancels and deletes the engine.
 int TestRunControl::threadlessBatch(const QString &request)
 {
     const QString directory = request.section('\n', 0, 0);
@@ -443,35 +550,40 @@ int TestRunControl::threadlessBatch(const QString &request)
     while (tasksOf(geteuid()) > before && settled.elapsed() < 5000)
         QThread::msleep(10);
     resetSettings("/bin/true", directory + "/out");
-    AppSettings::Threads = 4;
-    MainWindow window;
     QStringList inputs;
     for (int i = 0; i < 6; ++i) {
         inputs << QString("%1/notes%2.txt").arg(directory).arg(i);
         writeFile(inputs.last(), "text");
     }
-    window.addPaths(inputs);
-    window.ui->pushButton_Convert->click();
-    QElapsedTimer waited;
-    waited.start();
-    while (!window.ui->pushButton_Convert->isEnabled() && waited.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    window.cancel();
-    QCoreApplication::processEvents();
     QStringList statuses;
-    for (int row = 0; row < window.model->rowCount(); ++row)
-        statuses << window.model->index(row, 0).data().toString();
+    {
+        ConversionEngine engine;
+        QMap<int, QString> last;
+        bool ended = false;
+        QObject::connect(&engine, &ConversionEngine::statusChanged,
+                         [&](int id, FFmpegTask::ConvertStatus status) { last[id] = statusName(status); });
+        QObject::connect(&engine, &ConversionEngine::batchEnded, [&] { ended = true; });
+        engine.start(inputs, 4);
+        QElapsedTimer waited;
+        waited.start();
+        while (!ended && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        engine.cancel();
+        QCoreApplication::processEvents();
+        statuses = last.values();
+        if (!ended)
+            statuses << "(no end)";
+    }
     if (threadRefused)
         statuses << "(threads refused)";
     printf("%s\n", qPrintable(statuses.join(' ')));
-    window.close();
     return 0;
 }
 
 int main(int argc, char **argv)
 {
     IsolatedHome home;
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
     if (qEnvironmentVariableIsSet("QUILLMERE_TEST_THREADLESS")) {
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {

@@ -22,12 +22,40 @@ static QMap<QString, QString> record()
     return texts;
 }
 
+// Puts back the fields that settingsRecord() took.
+static void restoreRecord(const QVariantMap &fields)
+{
+    AppSettings::FFmpegBinary = fields["FFmpegBinary"].toString();
+    AppSettings::OutputFormat = fields["OutputFormat"].toString();
+    AppSettings::OutputQualityArguments = fields["OutputQualityArguments"].toString();
+    AppSettings::OutputDirectory = fields["OutputDirectory"].toString();
+    AppSettings::OutputSamplerate = fields["OutputSamplerate"].toString();
+    AppSettings::OutputChannelCount = fields["OutputChannelCount"].toInt();
+    AppSettings::AudioFilters = fields["AudioFilters"].toString();
+    AppSettings::QuickConvertMode = fields["QuickConvertMode"].toBool();
+    AppSettings::CopyNonAudioFiles = fields["CopyNonAudioFiles"].toBool();
+    AppSettings::UseSoXresampler = fields["UseSoXresampler"].toBool();
+    AppSettings::Threads = fields["Threads"].toInt();
+}
+
+static bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
 class TestSettings : public QObject
 {
     Q_OBJECT
 
 public:
     explicit TestSettings(const IsolatedHome &home) : home(home) {}
+
+    // A file named by the caller in INI format, or the user's own settings
+    // file in the native format, read by a new process.
+    enum Store { NamedIniFile, UserSettings };
+    Q_ENUM(Store)
 
 private:
     const IsolatedHome &home;
@@ -158,6 +186,68 @@ private slots:
         expected["OutputDirectory"] = "/data/a,b/{sourcedir}";
         expected["QuickConvertMode"] = "true";
         QCOMPARE(loadInNewProcess(), expected);
+    }
+
+    void handEditedText_data()
+    {
+        QTest::addColumn<Store>("store");
+        QTest::addColumn<QByteArray>("written"); // the lines for one key, named KEY
+        QTest::addColumn<QString>("expected");
+
+        const QList<std::tuple<const char *, QByteArray, QString>> cases{
+            {"comma and space inside", "KEY=/opt/my dir, v2/ffmpeg", "/opt/my dir, v2/ffmpeg"},
+            {"several commas", "KEY=volume=0.5, bass=g=3,treble=g=2 ,  x",
+             "volume=0.5, bass=g=3,treble=g=2 ,  x"},
+            {"spaces around the whole value", "KEY=  \t/opt/a, b/ffmpeg \t ", "/opt/a, b/ffmpeg"},
+            {"comment after the value", "KEY=a, b ; was a, c", "a, b"},
+            {"last line of several",
+             "KEY=old, one\n[Other]\nKEY=other, one\n[General]\nKEY=new, one", "new, one"},
+            {"escaped backslash", "KEY=C:\\\\Program Files, x86\\\\ffmpeg",
+             "C:\\Program Files, x86\\ffmpeg"},
+            {"other escapes", "KEY=\\x20/data/\\x65e5\\x672c, \\tx\\x20", " /data/日本, \tx "},
+            {"quoted value", "KEY=\"/opt/my dir, v2/ffmpeg\"", "/opt/my dir, v2/ffmpeg"},
+            {"quoted items", "KEY=\"a\", \"b\"", "a,b"},
+            {"plain value", "KEY= /usr/bin/ffmpeg ", "/usr/bin/ffmpeg"},
+            {"comma alone", "KEY=a,b", "a,b"},
+        };
+        for (const Store store : {NamedIniFile, UserSettings}) {
+            const char *storeName = QMetaEnum::fromType<Store>().valueToKey(store);
+            for (const auto &[name, written, expected] : cases)
+                QTest::addRow("%s: %s", storeName, name) << store << written << expected;
+        }
+    }
+
+    // Every text field is read the same way.
+    void handEditedText()
+    {
+        QFETCH(Store, store);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, expected);
+        const QStringList keys{"FFmpegBinary", "OutputFormat", "OutputQualityArguments",
+                               "OutputDirectory", "OutputSamplerate", "AudioFilters"};
+        QByteArray contents;
+        for (const QString &key : keys)
+            contents += "[General]\n" + QByteArray(written).replace("KEY", key.toLatin1()) + '\n';
+
+        QMap<QString, QString> loaded;
+        if (store == NamedIniFile) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath("edited.ini");
+            QVERIFY(writeFile(path, contents));
+            const QVariantMap saved = settingsRecord();
+            const auto restore = qScopeGuard([&saved] { restoreRecord(saved); });
+            AppSettings::load(QSettings(path, QSettings::IniFormat));
+            loaded = record();
+        } else {
+            QVERIFY(writeFile(home.configFile(), contents));
+            loaded = loadInNewProcess();
+        }
+        QStringList actualFields, expectedFields;
+        for (const QString &key : keys) {
+            actualFields << key + '=' + loaded.value(key);
+            expectedFields << key + '=' + expected;
+        }
+        QCOMPARE(actualFields, expectedFields);
     }
 };
 

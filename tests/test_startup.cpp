@@ -32,23 +32,26 @@ private slots:
         const QString cwd = QDir(home.dir.path()).canonicalPath() + "/work";
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode"); // -1: keeps running with its window open
-        QTest::addColumn<QString>("standardOutput");
+        QTest::addColumn<QStringList>("standardOutput"); // texts printed, in this order
         QTest::addColumn<QStringList>("logLines");
         QTest::addColumn<QString>("absent");
 
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "Quillmere 0.32.0\n"
-                                 << QStringList() << "Starting";
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << QStringList{"Quillmere " QUILLMERE_VERSION "\n"} << QStringList() << "Starting";
         QTest::newRow("help") << QStringList{"--help"} << 0
-                              << "  --no-translations  Do not load translations\n\n"
-                                 "Arguments:\n  path               Open with files or directories added\n"
+                              << QStringList{"  -h, --help           Displays help on commandline options.\n",
+                                             "  -v, --version        Displays version information.\n",
+                                             "  --no-translations    Do not load translations\n",
+                                             "\nArguments:\n"
+                                             "  path                 Open with files or directories added\n"}
                               << QStringList() << "Starting";
         QTest::newRow("unknown option")
-            << QStringList{"--bogus", "a.mp3"} << 1 << ""
+            << QStringList{"--bogus", "a.mp3"} << 1 << QStringList()
             << QStringList{"Quillmere: Unknown option 'bogus'."} << "Starting";
         QTest::newRow("paths")
             << QStringList{"a.mp3", "missing.flac", "say \"hi\".flac", "dir", "--no-translations"}
-            << -1 << ""
-            << QStringList{"Starting Quillmere v0.32.0", "Settings loaded",
+            << -1 << QStringList()
+            << QStringList{"Starting Quillmere v" QUILLMERE_VERSION, "Settings loaded",
                            "Dropped file: \"" + cwd + "/a.mp3\"",
                            "Dropped file: \"" + cwd + "/say \\\"hi\\\".flac\"",
                            "Dropped dir: \"" + cwd + "/dir\""}
@@ -59,7 +62,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
-        QFETCH(QString, standardOutput);
+        QFETCH(QStringList, standardOutput);
         QFETCH(QStringList, logLines);
         QFETCH(QString, absent);
 
@@ -94,8 +97,12 @@ private slots:
         const QString printed = QString::fromUtf8(process.readAllStandardOutput());
         if (standardOutput.isEmpty())
             QCOMPARE(printed, QString());
-        else
-            QVERIFY2(printed.contains(standardOutput), qPrintable(printed));
+        int from = 0;
+        for (const QString &text : standardOutput) {
+            const int at = printed.indexOf(text, from);
+            QVERIFY2(at >= 0, qPrintable("not printed, or not in this order: " + text + "\n" + printed));
+            from = at + text.size();
+        }
     }
 
     void translations_data()
@@ -103,7 +110,7 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("logLines");
-        const QString start = "Starting Quillmere v0.32.0", settings = "Settings loaded";
+        const QString start = "Starting Quillmere v" QUILLMERE_VERSION, settings = "Settings loaded";
         auto lines = [&](const QString &name, bool qt, bool app) {
             return QStringList{start, settings, "Loading translations for \"" + name + "\"",
                                qt ? "Qt translation loaded" : "Qt translation not found",

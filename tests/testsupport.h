@@ -38,6 +38,12 @@ public:
         previous = qInstallMessageHandler(&handler);
     }
     ~LogCapture() { qInstallMessageHandler(previous); instance = nullptr; }
+    // Read `lines` directly only once no job runs; while one may, read this copy.
+    QStringList snapshot() const
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return lines;
+    }
     QStringList lines;
 
 private:

@@ -21,6 +21,57 @@
     </message>
 </context>
 <context>
+    <name>FFmpegTask</name>
+    <message>
+        <source>The encoder could not be started</source>
+        <translation>Der Encoder konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>The encoder crashed (signal %1)</source>
+        <translation>Der Encoder ist abgestürzt (Signal %1)</translation>
+    </message>
+    <message>
+        <source>The encoder ended with exit code %1</source>
+        <translation>Der Encoder wurde mit Exit-Code %1 beendet</translation>
+    </message>
+    <message>
+        <source>No thread could be started for it</source>
+        <translation>Für diese Datei konnte kein Thread gestartet werden</translation>
+    </message>
+    <message>
+        <source>The file could not be copied</source>
+        <translation>Die Datei konnte nicht kopiert werden</translation>
+    </message>
+    <message>
+        <source>The copy could not be put in place</source>
+        <translation>Die Kopie konnte nicht an ihrem Zielort abgelegt werden</translation>
+    </message>
+    <message>
+        <source>The output would replace the input</source>
+        <translation>Die Ausgabedatei würde die Eingabedatei ersetzen</translation>
+    </message>
+    <message>
+        <source>The output would replace another input of the batch</source>
+        <translation>Die Ausgabedatei würde eine andere Eingabedatei der Liste ersetzen</translation>
+    </message>
+    <message>
+        <source>The encoder wrote no output</source>
+        <translation>Der Encoder hat keine Ausgabe erzeugt</translation>
+    </message>
+    <message>
+        <source>Another file appeared at the output path meanwhile and was kept</source>
+        <translation>Inzwischen ist am Ausgabepfad eine andere Datei entstanden; sie wurde beibehalten</translation>
+    </message>
+    <message>
+        <source>The output could not be put in place</source>
+        <translation>Die Ausgabedatei konnte nicht an ihrem Zielort abgelegt werden</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Drop files or directories here</source>

@@ -21,6 +21,57 @@
     </message>
 </context>
 <context>
+    <name>FFmpegTask</name>
+    <message>
+        <source>The encoder could not be started</source>
+        <translation>エンコーダーを起動できませんでした</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>中止されました</translation>
+    </message>
+    <message>
+        <source>The encoder crashed (signal %1)</source>
+        <translation>エンコーダーがクラッシュしました (シグナル %1)</translation>
+    </message>
+    <message>
+        <source>The encoder ended with exit code %1</source>
+        <translation>エンコーダーが終了コード %1 で終了しました</translation>
+    </message>
+    <message>
+        <source>No thread could be started for it</source>
+        <translation>このファイル用のスレッドを開始できませんでした</translation>
+    </message>
+    <message>
+        <source>The file could not be copied</source>
+        <translation>ファイルをコピーできませんでした</translation>
+    </message>
+    <message>
+        <source>The copy could not be put in place</source>
+        <translation>コピーを所定の場所に配置できませんでした</translation>
+    </message>
+    <message>
+        <source>The output would replace the input</source>
+        <translation>出力ファイルが入力ファイルを置き換えてしまいます</translation>
+    </message>
+    <message>
+        <source>The output would replace another input of the batch</source>
+        <translation>出力ファイルがリスト内の別の入力ファイルを置き換えてしまいます</translation>
+    </message>
+    <message>
+        <source>The encoder wrote no output</source>
+        <translation>エンコーダーが何も出力しませんでした</translation>
+    </message>
+    <message>
+        <source>Another file appeared at the output path meanwhile and was kept</source>
+        <translation>処理中に出力パスに別のファイルが作成されたため、そのファイルを残しました</translation>
+    </message>
+    <message>
+        <source>The output could not be put in place</source>
+        <translation>出力ファイルを所定の場所に配置できませんでした</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Drop files or directories here</source>

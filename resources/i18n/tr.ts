@@ -21,6 +21,57 @@
     </message>
 </context>
 <context>
+    <name>FFmpegTask</name>
+    <message>
+        <source>The encoder could not be started</source>
+        <translation>Kodlayıcı başlatılamadı</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Durduruldu</translation>
+    </message>
+    <message>
+        <source>The encoder crashed (signal %1)</source>
+        <translation>Kodlayıcı çöktü (sinyal %1)</translation>
+    </message>
+    <message>
+        <source>The encoder ended with exit code %1</source>
+        <translation>Kodlayıcı %1 çıkış koduyla sonlandı</translation>
+    </message>
+    <message>
+        <source>No thread could be started for it</source>
+        <translation>Bu dosya için iş parçacığı başlatılamadı</translation>
+    </message>
+    <message>
+        <source>The file could not be copied</source>
+        <translation>Dosya kopyalanamadı</translation>
+    </message>
+    <message>
+        <source>The copy could not be put in place</source>
+        <translation>Kopya hedef konumuna yerleştirilemedi</translation>
+    </message>
+    <message>
+        <source>The output would replace the input</source>
+        <translation>Çıktı dosyası girdi dosyasının yerini alırdı</translation>
+    </message>
+    <message>
+        <source>The output would replace another input of the batch</source>
+        <translation>Çıktı dosyası listedeki başka bir girdi dosyasının yerini alırdı</translation>
+    </message>
+    <message>
+        <source>The encoder wrote no output</source>
+        <translation>Kodlayıcı hiç çıktı üretmedi</translation>
+    </message>
+    <message>
+        <source>Another file appeared at the output path meanwhile and was kept</source>
+        <translation>Bu sırada çıktı yolunda başka bir dosya oluştu ve o dosya korundu</translation>
+    </message>
+    <message>
+        <source>The output could not be put in place</source>
+        <translation>Çıktı dosyası hedef konumuna yerleştirilemedi</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Drop files or directories here</source>

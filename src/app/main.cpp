@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandline.h"
+#include "app/headlessbatch.h"
+#include "app/pathlist.h"
 #include "app/processsignals.h"
 #include "app/translations.h"
 #include "conversion/ffmpegtask.h"
@@ -6,30 +9,119 @@
 #include "settings/appsettings.h"
 
 #include <QApplication>
-#include <QCommandLineOption>
-#include <QCommandLineParser>
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QIcon>
+#include <QSettings>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+void setIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvandel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillmere"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLMERE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLMERE_APP_ID));
+}
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 QFile::encodeName(message).constData());
+}
+
+QtMessageHandler defaultMessageHandler = nullptr;
+
+// Without --verbose a batch's standard error holds only what concerns its user.
+void withoutDebugLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg)
+        defaultMessageHandler(type, context, message);
+}
+
+bool loadSettings(const QString &file)
+{
+    if (file.isEmpty()) {
+        AppSettings::load();
+        return true;
+    }
+    const QFileInfo info(file);
+    if (!info.isFile() || !info.isReadable()) {
+        printError(QStringLiteral("Cannot read the settings file %1").arg(file));
+        return false;
+    }
+    AppSettings::load(QSettings(file, QSettings::IniFormat));
+    return true;
+}
+
+int convertWithoutWindow(const CommandLine &commandLine)
+{
+    if (!commandLine.verbose())
+        defaultMessageHandler = qInstallMessageHandler(withoutDebugLog);
+    if (!loadSettings(commandLine.settingsFile()))
+        return HeadlessBatch::CouldNotStart;
+    if (commandLine.loadsTranslations())
+        loadTranslations();
+
+    QStringList paths = commandLine.paths();
+    if (!commandLine.filesFrom().isEmpty()) {
+        QFile list;
+        const bool opened = commandLine.filesFrom() == QLatin1String("-")
+            ? list.open(stdin, QIODevice::ReadOnly)
+            : (list.setFileName(commandLine.filesFrom()), list.open(QIODevice::ReadOnly));
+        if (!opened) {
+            printError(QStringLiteral("Cannot read the list %1").arg(commandLine.filesFrom()));
+            return HeadlessBatch::CouldNotStart;
+        }
+        paths += readPathList(list, commandLine.nulSeparated());
+    }
+
+    // The debug log would scroll a progress line away.
+    HeadlessBatch batch(commandLine.nulSeparated(), isatty(STDERR_FILENO) && !commandLine.verbose());
+    QObject::connect(&batch, &HeadlessBatch::finished, QCoreApplication::instance(), &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    if (!batch.start(paths))
+        return HeadlessBatch::CouldNotStart;
+    onTerminationSignals([&batch](int signal) {
+        batch.stop();
+        QCoreApplication::exit(128 + signal);
+    });
+    return QCoreApplication::exec();
+}
+
+// Help, version, mistakes and batches without a window: no display needed.
+int runWithoutWindow(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    setIdentity();
+    // Read again from the application's arguments, which it decodes by the
+    // locale it has set up.
+    CommandLine commandLine;
+    if (!commandLine.parse(QCoreApplication::arguments())) {
+        printError(commandLine.errorText());
+        return commandLine.convert() ? int(HeadlessBatch::CouldNotStart) : EXIT_FAILURE;
+    }
+    commandLine.processStandardOptions(app);
+    return convertWithoutWindow(commandLine);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     resetInheritedSignals();
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Orvandel"));
-    QApplication::setApplicationName(QStringLiteral("Quillmere"));
-    QApplication::setApplicationVersion(QStringLiteral(QUILLMERE_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLMERE_APP_ID));
+    if (!CommandLine::wantsWindow(argc, argv))
+        return runWithoutWindow(argc, argv);
 
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("path"),
-                                 QStringLiteral("Open with files or directories added"),
-                                 QString());
-    QCommandLineOption noTranslations(QStringLiteral("no-translations"),
-                                      QStringLiteral("Do not load translations"));
-    parser.addOption(noTranslations);
-    parser.process(app);
+    QApplication app(argc, argv);
+    setIdentity();
+    CommandLine commandLine;
+    commandLine.processStandardOptions(app);
 
     qDebug().noquote() << "Starting"
                        << QApplication::applicationName() + QStringLiteral(" v")
@@ -39,16 +131,22 @@ int main(int argc, char *argv[])
 
     qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
     AppSettings::load();
-    if (!parser.isSet(noTranslations))
+    if (commandLine.loadsTranslations())
         loadTranslations();
 
     MainWindow window;
     window.show();
-    closeOnTerminationSignals();
+    onTerminationSignals([](int signal) {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(128 + signal);
+    });
 
-    const QStringList paths = parser.positionalArguments();
+    const QStringList paths = commandLine.paths();
     if (!paths.isEmpty())
         window.addPaths(paths);
+    // Once the window is up, as if Convert had been clicked.
+    if (commandLine.start())
+        QMetaObject::invokeMethod(&window, &MainWindow::convert, Qt::QueuedConnection);
 
     return app.exec();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/processsignals.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -30,18 +30,17 @@ void resetInheritedSignals()
     ::signal(SIGCHLD, SIG_DFL);
 }
 
-void closeOnTerminationSignals()
+void onTerminationSignals(std::function<void(int signal)> handler)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier] {
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier, handler = std::move(handler)] {
         char number = 0;
         if (::read(signalPipe[0], &number, 1) != 1)
             return;
         notifier->setEnabled(false);
-        QApplication::closeAllWindows();
-        QCoreApplication::exit(128 + number);
+        handler(number);
     });
 
     struct sigaction action = {};

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/encoderoutput.h"
 
+#include <QRegularExpression>
+#include <QVector>
+
 namespace {
 
 // A message is never longer; a longer line is looked at only this far.
@@ -10,6 +13,19 @@ const char *const writeFailures[] = {
     "Error writing trailer", "Error closing file", "No space left on device",
     "Disk quota exceeded",   "Input/output error", "File too large",
 };
+
+// Lines that close every failed run and say nothing of its cause.
+const char *const closingLines[] = {"Conversion failed!", "Exiting normally"};
+
+bool isClosingLine(const QStringRef &line)
+{
+    for (const char *closing : closingLines) {
+        if (line.startsWith(QLatin1String(closing)))
+            return true;
+    }
+    // Progress and summary lines.
+    return line.startsWith(QLatin1String("size=")) || line.startsWith(QLatin1String("video:"));
+}
 
 } // namespace
 
@@ -47,4 +63,16 @@ void WriteFailureScan::endLine()
         }
     }
     line.clear();
+}
+
+QString lastEncoderMessage(const QString &output)
+{
+    const QVector<QStringRef> lines = output.splitRef(QRegularExpression(QStringLiteral("[\r\n]")));
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        // Indented lines list streams and tags.
+        if (line->isEmpty() || line->at(0).isSpace() || isClosingLine(*line))
+            continue;
+        return line->left(lineLimit).trimmed().toString();
+    }
+    return QString();
 }

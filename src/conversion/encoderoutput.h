@@ -93,3 +93,8 @@ private:
     QByteArray line;
     QString found;
 };
+
+// The encoder's last message in `output`: usually the reason it failed, such
+// as "song.flac: Invalid data found when processing input". Empty when there
+// is none.
+QString lastEncoderMessage(const QString &output);

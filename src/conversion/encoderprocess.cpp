@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/encoderprocess.h"
 
+#include "conversion/encoderoutput.h"
+
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -197,4 +200,21 @@ EncoderProcess::Result EncoderProcess::run(const QString &program, const QString
     result.normalExit = WIFEXITED(status);
     result.exitCode = result.normalExit ? WEXITSTATUS(status) : WTERMSIG(status);
     return result;
+}
+
+QString EncoderProcess::Result::failure(const QString &output) const
+{
+    // A spawn that failed or a crash must never read as a clean exit.
+    if (!started)
+        return QCoreApplication::translate("FFmpegTask", "The encoder could not be started");
+    if (stopped)
+        return QCoreApplication::translate("FFmpegTask", "Stopped");
+    if (!normalExit)
+        return QCoreApplication::translate("FFmpegTask", "The encoder crashed (signal %1)").arg(exitCode);
+    if (exitCode == 0)
+        return QString();
+    const QString message = lastEncoderMessage(output);
+    return message.isEmpty()
+        ? QCoreApplication::translate("FFmpegTask", "The encoder ended with exit code %1").arg(exitCode)
+        : message;
 }

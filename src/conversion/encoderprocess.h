@@ -20,6 +20,10 @@ public:
         bool normalExit = false; // ended by exit() rather than by a signal
         int exitCode = 255;      // the exit status, or the signal that ended it
         bool stopped = false;    // ended on request
+
+        // Why the run failed, in the user's language, given what the
+        // encoder wrote; empty for a normal exit with code 0.
+        QString failure(const QString &output) const;
     };
 
     // `output` receives every chunk of output as it arrives. While

@@ -1,30 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "conversion/fileidentity.h"
 #include "conversion/outputclaims.h"
 
-#include <QFileInfo>
+#include <QMetaType>
 #include <QObject>
-#include <QPair>
 #include <QRunnable>
-#include <QSet>
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 #include <memory>
 
 class OutputFile;
-
-// The files a batch reads, by device and inode: the same file under any name.
-using BatchInputs = QSet<QPair<quint64, quint64>>;
-BatchInputs batchInputsOf(const QStringList &paths);
+struct JobReport;
 
 // One conversion job: classifies one input file, then skips, copies or
-// converts it with the encoder, on a worker thread of the window's pool.
-// It reports only through its two signals, which the window receives through
-// queued connections; the status is therefore registered with the meta-type
-// system under its qualified name "FFmpegTask::ConvertStatus" at start-up.
+// converts it with the encoder, on a worker thread of the engine's pool.
+// It reports only through its signals, which are received through queued
+// connections; the status is therefore registered with the meta-type system
+// under its qualified name "FFmpegTask::ConvertStatus" at start-up.
 class FFmpegTask : public QObject, public QRunnable
 {
     Q_OBJECT
@@ -58,34 +53,46 @@ public:
 
 signals:
     void StatusChange(int id, FFmpegTask::ConvertStatus status);
+    // Sent once, with the final status, just before ConvertDone.
+    void Reported(const JobReport &report);
     void ConvertDone(int id);
 
 private:
-    void prepareOutputDirectory();
-    void buildArguments();
+    ConvertStatus classifyAndRun();
+    void finish(ConvertStatus status);
+    ConvertStatus fail(const QString &why);
     // Runs `work` while this job alone writes `path`, into a temporary file.
     ConvertStatus whileClaimed(const QString &path, ConvertStatus (FFmpegTask::*work)(OutputFile &));
     ConvertStatus convertClaimed(OutputFile &file);
     ConvertStatus copyClaimed(OutputFile &file);
     ConvertStatus runEncoder(OutputFile &file);
-    bool commit(OutputFile &file);
+    ConvertStatus commit(OutputFile &file);
     bool stopRequested() const { return stopFlag && stopFlag->load(); }
 
     int id;
     QString inputPath;
-    QFileInfo inputInfo;
     QString outputDirectory;
     QString outputPath;
-    QString outputSuffix;
-    QStringList arguments;
-    QString filterText;
+    QString reason;
+    QString encoderOutput;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;
-
-    friend class TestConversion;
 };
 
-// True for audio and video files, and for files whose type is unknown;
-// false for playlists and cue sheets, which are other files.
-bool isAudioOrVideo(const QString &path);
+// What became of one job.
+struct JobReport
+{
+    int id = 0;
+    FFmpegTask::ConvertStatus status = FFmpegTask::Pending;
+    QString inputPath;
+    // The file the job wrote or would have written; empty for a job that
+    // has none, such as a skipped other file.
+    QString outputPath;
+    // For a failure: why, in a few words.
+    QString reason;
+    // What the encoder wrote, shortened in the middle when long; empty when
+    // no encoder ran.
+    QString encoderOutput;
+};
+Q_DECLARE_METATYPE(JobReport)

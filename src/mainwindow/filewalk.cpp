@@ -19,8 +19,14 @@ void collectFiles(QDir &directory)
     directory.setFilter(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     const QString prefix = directory.path() + QLatin1Char('/');
     const QStringList files = directory.entryList();
-    for (const QString &name : files)
-        foundFiles.append(prefix + name);
+    // The paths end up in the job table: each gets just its own length, where
+    // `prefix + name` would leave it the spare capacity of a growing string.
+    for (const QString &name : files) {
+        QString path;
+        path.reserve(prefix.size() + name.size());
+        path.append(prefix).append(name);
+        foundFiles.append(path);
+    }
 
     directory.setFilter(QDir::AllDirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     const QStringList subdirectories = directory.entryList();

@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "about/aboutdialog.h"
+#include "conversion/batchchecks.h"
 #include "mainwindow/filewalk.h"
 #include "mainwindow/rowremoval.h"
 #include "settings/appsettings.h"
@@ -11,7 +12,6 @@
 #include <QCloseEvent>
 #include <QColor>
 #include <QDebug>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -19,8 +19,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStandardItemModel>
-#include <QThread>
 #include <QUrl>
+
+#include <iterator>
 
 namespace {
 
@@ -37,6 +38,56 @@ constexpr StatusLook statusLooks[] = {
     {QT_TRANSLATE_NOOP("MainWindow", "Failed"), Qt::red},
     {QT_TRANSLATE_NOOP("MainWindow", "Skipped"), Qt::blue},
     {QT_TRANSLATE_NOOP("MainWindow", "Done"), Qt::green},
+};
+
+// The values of a Status cell showing `status`, made anew when its translation
+// changes. A new row copies those of Pending and so shares their text, colour
+// and list of values; a later status change gives the cell a list of its own,
+// still with the shared text and colour. Table rows number in the hundred
+// thousands, statuses five.
+const QStandardItem &statusLook(FFmpegTask::ConvertStatus status)
+{
+    static QStandardItem looks[std::size(statusLooks)];
+    QStandardItem &look = looks[status];
+    const QString text = MainWindow::tr(statusLooks[status].text);
+    if (look.text() != text) {
+        look.setData(int(Qt::AlignCenter), Qt::TextAlignmentRole);
+        look.setData(text, Qt::EditRole);
+        look.setData(QColor(statusLooks[status].colour), Qt::BackgroundRole);
+    }
+    return look;
+}
+
+// A File cell. It keeps its path itself, where a standard item would give it
+// a list of values of its own: one block fewer for each of many thousand rows.
+// The cell holds text only.
+class FileItem : public QStandardItem
+{
+public:
+    QVariant data(int role) const override
+    {
+        if (role != Qt::DisplayRole && role != Qt::EditRole)
+            return QStandardItem::data(role);
+        return path.isNull() ? QVariant() : QVariant(path);
+    }
+
+    void setData(const QVariant &value, int role) override
+    {
+        if (role != Qt::DisplayRole && role != Qt::EditRole) {
+            QStandardItem::setData(value, role);
+            return;
+        }
+        const QString text = value.toString();
+        if (text.isNull() == path.isNull() && text == path)
+            return;
+        path = text;
+        emitDataChanged();
+    }
+
+    QStandardItem *clone() const override { return new FileItem(*this); }
+
+private:
+    QString path;
 };
 
 } // namespace
@@ -62,7 +113,13 @@ MainWindow::MainWindow(QWidget *parent)
     setAcceptDrops(true);
     ui->tableView->hide();
 
-    pool.setRefusalHandler([](QRunnable *job) { static_cast<FFmpegTask *>(job)->refuse(); });
+    connect(&engine, &ConversionEngine::statusChanged, this, &MainWindow::onStatusChange);
+    connect(&engine, &ConversionEngine::jobDone, this, &MainWindow::onConvertDone);
+    // A cancelled batch ends without every job done.
+    connect(&engine, &ConversionEngine::batchEnded, this, [this] {
+        if (converting)
+            setConverting(false);
+    });
 }
 
 MainWindow::~MainWindow()
@@ -90,11 +147,11 @@ void MainWindow::showTable()
     }
 }
 
+// The Status cell of the new row is centred and shows Pending already, with
+// the values that every Pending cell shares.
 void MainWindow::appendRow()
 {
-    const int row = model->rowCount();
-    model->insertRow(row);
-    model->setData(model->index(row, 0), int(Qt::AlignCenter), Qt::TextAlignmentRole);
+    model->appendRow({statusLook(FFmpegTask::Pending).clone(), new FileItem});
 }
 
 void MainWindow::addFile(const QString &path)
@@ -109,9 +166,15 @@ void MainWindow::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &
 {
     if (status < FFmpegTask::Pending || status > FFmpegTask::Done)
         return;
-    const StatusLook &look = statusLooks[status];
-    model->setData(index, tr(look.text), Qt::EditRole);
-    model->setData(index, QColor(look.colour), Qt::BackgroundRole);
+    const QStandardItem &look = statusLook(status);
+    for (const int role : {Qt::DisplayRole, Qt::BackgroundRole}) {
+        // Writing a value the cell already has changes nothing, yet would
+        // give the cell its own copy of the values it shares.
+        const QVariant value = look.data(role);
+        const QVariant shown = index.data(role);
+        if (shown.userType() != value.userType() || shown != value)
+            model->setData(index, value, role);
+    }
 }
 
 void MainWindow::addPaths(const QStringList &paths)
@@ -216,40 +279,16 @@ void MainWindow::on_pushButton_Clear_clicked()
     ui->label_HelpMessage->show();
 }
 
-bool isValidFFmpegBinary(QString path)
-{
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(path);
-    return info.isFile() && info.isExecutable();
-}
-
-bool isValidOutputDirectory(QString outputDirectory)
-{
-    const QString placeholder = QStringLiteral("{sourcedir}");
-    // Every job makes its own folder below its source folder.
-    if (outputDirectory.startsWith(placeholder))
-        return true;
-    const int at = outputDirectory.indexOf(placeholder);
-    if (at >= 0)
-        outputDirectory.truncate(at);
-    if (outputDirectory.isEmpty())
-        return false;
-    QDir().mkpath(outputDirectory);
-    const QFileInfo info(outputDirectory);
-    return info.isDir() && info.isWritable();
-}
-
 void MainWindow::on_pushButton_Convert_clicked()
 {
-    if (!isValidFFmpegBinary(AppSettings::FFmpegBinary)) {
-        QMessageBox::warning(this, QStringLiteral("Error"),
-                             tr("FFmpeg binary is invalid. Please check your settings."));
-        return;
-    }
-    if (!isValidOutputDirectory(AppSettings::OutputDirectory)) {
-        QMessageBox::warning(this, QStringLiteral("Error"),
-                             tr("Your output directory is bad. Maybe it is not writable?"));
+    convert();
+}
+
+void MainWindow::convert()
+{
+    const QString problem = batchSettingsProblem();
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Error"), problem);
         return;
     }
 
@@ -259,34 +298,15 @@ void MainWindow::on_pushButton_Convert_clicked()
     if (batchSize <= 0)
         return;
 
-    const int threads = AppSettings::Threads > 0 ? AppSettings::Threads : QThread::idealThreadCount();
-    pool.setMaxThreadCount(threads);
+    const int threads = ConversionEngine::threadsFor(AppSettings::Threads);
     qDebug() << "Starting convert..." << "\n" << "Threads:" << threads << "\n" << "Items:" << batchSize;
 
-    ++batchSerial;
     setConverting(true);
     QStringList inputPaths;
     inputPaths.reserve(batchSize);
     for (int row = 0; row < batchSize; ++row)
         inputPaths << model->index(row, 1).data().toString();
-    const auto inputs = std::make_shared<const BatchInputs>(batchInputsOf(inputPaths));
-    const auto outputs = std::make_shared<BatchOutputs>();
-    for (int row = 0; row < batchSize; ++row)
-        startTask(row + 1, inputPaths.at(row), inputs, outputs);
-}
-
-void MainWindow::startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs,
-                           const std::shared_ptr<BatchOutputs> &outputs)
-{
-    auto *task = new FFmpegTask(id, inputPath);
-    task->setAutoDelete(true);
-    task->setStopFlag(&stopping);
-    task->setBatchInputs(inputs);
-    task->setBatchOutputs(outputs);
-    connect(task, SIGNAL(StatusChange(int, FFmpegTask::ConvertStatus)),
-            this, SLOT(onStatusChange(int, FFmpegTask::ConvertStatus)), Qt::QueuedConnection);
-    connect(task, SIGNAL(ConvertDone(int)), this, SLOT(onConvertDone(int)), Qt::QueuedConnection);
-    pool.start(task);
+    engine.start(inputPaths, threads);
 }
 
 void MainWindow::onStatusChange(int id, FFmpegTask::ConvertStatus status)
@@ -315,21 +335,7 @@ void MainWindow::on_pushButton_Cancel_clicked()
 void MainWindow::cancel()
 {
     ui->pushButton_Cancel->setEnabled(false);
-    pool.clear();
-
-    // The switch is posted once the last running job has returned, so every
-    // report of the cancelled batch is handled before the window is idle.
-    const int serial = batchSerial;
-    pool.whenIdle([this, serial] {
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial] {
-                // Convert may have started a newer batch since this one was cancelled.
-                if (serial == batchSerial)
-                    setConverting(false);
-            },
-            Qt::QueuedConnection);
-    });
+    engine.cancel();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -343,10 +349,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // the process has started to exit.
 void MainWindow::stopBatch()
 {
-    pool.clear();
-    stopping = true;
-    pool.waitForDone(-1);
-    stopping = false;
-    ++batchSerial;
+    engine.stop();
     setConverting(false);
 }

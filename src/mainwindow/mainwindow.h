@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "conversion/ffmpegtask.h"
-#include "conversion/workerpool.h"
+#include "conversion/conversionengine.h"
 
 #include <QList>
 #include <QMainWindow>
-
-#include <atomic>
 
 class QStandardItemModel;
 
@@ -25,6 +22,9 @@ public:
 
     // Adds files and whole directory trees as Pending rows, then shows the table.
     void addPaths(const QStringList &paths);
+
+    // What the Convert button does: checks the settings, then runs every row.
+    void convert();
 
     // Drops the queued jobs of the running batch and lets the running ones finish.
     void cancel();
@@ -53,8 +53,6 @@ private:
     void showTable();
     void removeRows(const QList<int> &rows);
     void setConverting(bool active);
-    void startTask(int id, const QString &inputPath, const std::shared_ptr<const BatchInputs> &inputs,
-                   const std::shared_ptr<BatchOutputs> &outputs);
     void stopBatch();
 
     Ui::MainWindow *ui;
@@ -62,17 +60,5 @@ private:
     bool converting = false;
     int batchSize = 0;
     int finishedCount = 0;
-    // Tells a cancel waiter whether the batch it waited for is still the current one.
-    int batchSerial = 0;
-    WorkerPool pool;
-    // Set while the window closes: the running jobs stop their encoders.
-    std::atomic<bool> stopping{false};
-
-    friend class TestMainWindow;
-    friend class TestRunControl;
-    friend class TestDialogButtons;
+    ConversionEngine engine;
 };
-
-// The checks made before a batch starts.
-bool isValidFFmpegBinary(QString path);
-bool isValidOutputDirectory(QString outputDirectory);

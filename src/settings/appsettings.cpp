@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appsettings.h"
+#include "settings/inivalue.h"
+
+#include "conversion/outputlocation.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -33,30 +36,39 @@ QString AppSettings::defaultFFmpegBinary()
 
 QString AppSettings::defaultOutputDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::HomeLocation) + QLatin1Char('/')
-        + QCoreApplication::applicationName() + QStringLiteral("/{sourcedir}");
+    return OutputLocation::belowSources(QStandardPaths::writableLocation(QStandardPaths::HomeLocation)
+                                        + QLatin1Char('/') + QCoreApplication::applicationName());
 }
 
 // A hand-edited value with an unquoted comma reads back as a list, whose
-// plain conversion to text would be empty.
-static QString text(const QVariant &value)
+// plain conversion to text would be empty and which has lost the spaces
+// around its commas; the file still has the value as written.
+static QString text(const QSettings &store, const QString &key, const QVariant &defaultValue)
 {
-    return value.userType() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
-                                                      : value.toString();
+    const QVariant value = store.value(key, defaultValue);
+    if (value.userType() != QMetaType::QStringList)
+        return value.toString();
+    const QStringList list = value.toStringList();
+    return writtenIniValue(store, key, list).value_or(list.join(QLatin1Char(',')));
 }
 
 void AppSettings::load()
 {
     QSettings store;
-    FFmpegBinary = text(store.value(QStringLiteral("FFmpegBinary"), defaultFFmpegBinary()));
-    OutputFormat = text(store.value(QStringLiteral("OutputFormat"), QStringLiteral("mp3")));
+    load(store);
+}
+
+void AppSettings::load(const QSettings &store)
+{
+    FFmpegBinary = text(store, QStringLiteral("FFmpegBinary"), defaultFFmpegBinary());
+    OutputFormat = text(store, QStringLiteral("OutputFormat"), QStringLiteral("mp3"));
     OutputQualityArguments =
-        text(store.value(QStringLiteral("OutputQualityArguments"), QStringLiteral("-q:a 2")));
+        text(store, QStringLiteral("OutputQualityArguments"), QStringLiteral("-q:a 2"));
     OutputDirectory =
-        text(store.value(QStringLiteral("OutputDirectory"), defaultOutputDirectory()));
-    OutputSamplerate = text(store.value(QStringLiteral("OutputSamplerate"), QString()));
+        text(store, QStringLiteral("OutputDirectory"), defaultOutputDirectory());
+    OutputSamplerate = text(store, QStringLiteral("OutputSamplerate"), QString());
     OutputChannelCount = store.value(QStringLiteral("OutputChannelCount"), 0).toInt();
-    AudioFilters = text(store.value(QStringLiteral("AudioFilters"), QString()));
+    AudioFilters = text(store, QStringLiteral("AudioFilters"), QString());
     QuickConvertMode = store.value(QStringLiteral("QuickConvertMode"), false).toBool();
     CopyNonAudioFiles = store.value(QStringLiteral("CopyNonAudioFiles"), false).toBool();
     UseSoXresampler = store.value(QStringLiteral("UseSoXresampler"), false).toBool();

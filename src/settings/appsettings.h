@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QSettings;
+
 // The process-wide settings record. Each field is named after the key it is
 // stored under; the conversion code reads the fields directly.
 class AppSettings
@@ -11,6 +13,8 @@ public:
     AppSettings() = delete;
 
     static void load();
+    // Reads another store, such as a file named on the command line.
+    static void load(const QSettings &store);
     static void save();
 
     static QString FFmpegBinary;

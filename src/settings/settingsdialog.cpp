@@ -2,6 +2,7 @@
 #include "settings/settingsdialog.h"
 #include "ui_settingsdialog.h"
 
+#include "conversion/outputlocation.h"
 #include "settings/appsettings.h"
 #include "settings/formatcatalogue.h"
 
@@ -98,14 +99,14 @@ void SettingsDialog::on_buttonBox_accepted()
 
 void SettingsDialog::on_toolButton_SelectOutputDirectory_clicked()
 {
-    // The stored template usually ends in {sourcedir} and names no existing
+    // The stored template usually ends in "{sourcedir}" and names no existing
     // folder; the chooser then picks its own starting place.
     const QString chosen = QFileDialog::getExistingDirectory(
         this, tr("Open Directory"), AppSettings::OutputDirectory,
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;
-    ui->lineEdit_OutputDirectory->setText(chosen + QStringLiteral("/{sourcedir}"));
+    ui->lineEdit_OutputDirectory->setText(OutputLocation::belowSources(chosen));
 }
 
 void SettingsDialog::on_comboBox_AudioFiltersPresets_activated(int index)

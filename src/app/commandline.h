@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+class QCoreApplication;
+
+// The command line of both faces: the window, and batches converted without
+// one.
+class CommandLine
+{
+public:
+    CommandLine();
+
+    // Whether the process shows a window, read before any application object
+    // exists: help, version, mistakes and --convert need no display. Only the
+    // options are looked at, whose names read the same in any encoding.
+    static bool wantsWindow(int argc, char *argv[]);
+
+    // False for a mistake, which errorText() then names.
+    bool parse(const QStringList &arguments);
+    QString errorText() const { return error; }
+
+    // Qt's own handling of help and version: prints their text and ends the
+    // process with exit code 0.
+    void processStandardOptions(const QCoreApplication &app) { parser.process(app); }
+
+    bool convert() const { return parser.isSet(convertOption); }
+    bool start() const { return parser.isSet(startOption); }
+    bool loadsTranslations() const { return !parser.isSet(noTranslationsOption); }
+    bool nulSeparated() const { return parser.isSet(nullOption); }
+    bool verbose() const { return parser.isSet(verboseOption); }
+    QString filesFrom() const { return parser.value(filesFromOption); }
+    QString settingsFile() const { return parser.value(settingsOption); }
+    QStringList paths() const { return parser.positionalArguments(); }
+
+private:
+    QCommandLineParser parser;
+    QCommandLineOption helpOption;
+    QCommandLineOption versionOption;
+    QCommandLineOption noTranslationsOption;
+    QCommandLineOption convertOption;
+    QCommandLineOption startOption;
+    QCommandLineOption filesFromOption;
+    QCommandLineOption nullOption;
+    QCommandLineOption settingsOption;
+    QCommandLineOption verboseOption;
+    QString error;
+};

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/batchchecks.h"
+
+#include "conversion/encoderlocation.h"
+#include "conversion/outputlocation.h"
+#include "settings/appsettings.h"
+
+#include <QCoreApplication>
+
+QString batchSettingsProblem()
+{
+    // The window shows these texts, so they are translated in its context.
+    if (!isValidFFmpegBinary(AppSettings::FFmpegBinary))
+        return QCoreApplication::translate("MainWindow",
+                                           "FFmpeg binary is invalid. Please check your settings.");
+    if (!isValidOutputDirectory(AppSettings::OutputDirectory))
+        return QCoreApplication::translate("MainWindow",
+                                           "Your output directory is bad. Maybe it is not writable?");
+    return QString();
+}

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/fileidentity.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+FileIdentity::FileIdentity(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return;
+    exists = true;
+    device = status.st_dev;
+    inode = status.st_ino;
+}
+
+BatchInputs batchInputsOf(const QStringList &paths)
+{
+    BatchInputs inputs;
+    inputs.reserve(paths.size());
+    for (const QString &path : paths) {
+        const FileIdentity identity(path);
+        if (identity.exists)
+            inputs.insert(identity.key());
+    }
+    return inputs;
+}

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+// What a path names right now, to tell one file from another under any of
+// its names.
+struct FileIdentity
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+
+    explicit FileIdentity(const QString &path);
+
+    QPair<quint64, quint64> key() const { return {quint64(device), quint64(inode)}; }
+
+    bool sameFileAs(const FileIdentity &other) const
+    {
+        return exists && other.exists && device == other.device && inode == other.inode;
+    }
+};
+
+// The files a batch reads, by device and inode.
+using BatchInputs = QSet<QPair<quint64, quint64>>;
+BatchInputs batchInputsOf(const QStringList &paths);

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+// The output directory setting is a template: "{sourcedir}" in it stands for
+// the folder of each input, so that a tree keeps its shape below the outputs'
+// folder.
+namespace OutputLocation {
+
+// The template that mirrors every input's folder below `folder`.
+QString belowSources(const QString &folder);
+
+// The folder the output of `inputPath` goes to.
+QString folderFor(const QString &directoryTemplate, const QString &inputPath);
+
+} // namespace OutputLocation
+
+// Whether outputs can be written where the template says: the part before
+// "{sourcedir}" is made if missing and must be a writable folder. A template
+// that starts with "{sourcedir}" writes beside each input, which every job
+// checks for itself.
+bool isValidOutputDirectory(QString outputDirectory);
