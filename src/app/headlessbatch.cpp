@@ -2,7 +2,7 @@
 #include "app/headlessbatch.h"
 
 #include "conversion/batchchecks.h"
-#include "mainwindow/filewalk.h"
+#include "conversion/filewalk.h"
 #include "settings/appsettings.h"
 
 #include <QCoreApplication>

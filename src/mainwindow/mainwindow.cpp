@@ -4,7 +4,7 @@
 
 #include "about/aboutdialog.h"
 #include "conversion/batchchecks.h"
-#include "mainwindow/filewalk.h"
+#include "conversion/filewalk.h"
 #include "mainwindow/rowremoval.h"
 #include "settings/appsettings.h"
 #include "settings/settingsdialog.h"

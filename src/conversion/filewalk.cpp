@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/filewalk.h"
+#include "conversion/filewalk.h"
 
 #include <QDir>
 
