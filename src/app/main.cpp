@@ -115,6 +115,11 @@ int runWithoutWindow(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     resetInheritedSignals();
+    // Every job asks the MIME database for its input's type, which compiles a
+    // few file name patterns afresh each time under the database's lock; the
+    // JIT's compiling costs far more than it saves on one short name.
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_REGEXP_JIT"))
+        qputenv("QT_ENABLE_REGEXP_JIT", "0");
     if (!CommandLine::wantsWindow(argc, argv))
         return runWithoutWindow(argc, argv);
 
