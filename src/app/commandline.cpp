@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 
+#include <QByteArray>
+
 CommandLine::CommandLine()
     : helpOption(parser.addHelpOption())
     , versionOption(parser.addVersionOption())
@@ -51,11 +53,23 @@ bool CommandLine::parse(const QStringList &arguments)
 
 bool CommandLine::wantsWindow(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    CommandLine probe;
-    return probe.parse(arguments) && !probe.parser.isSet(probe.helpOption)
-        && !probe.parser.isSet(QStringLiteral("help-all")) && !probe.parser.isSet(probe.versionOption)
-        && !probe.convert();
+    // Only these options are looked for, before the application object takes
+    // out its own (-platform, -session, ...): help, version and every option
+    // of a batch without a window, whose mistakes are then reported without
+    // a display too.
+    static const char *const windowless[] = {
+        "-h", "--help", "-?", "-v", "--version", "--convert", "--files-from", "--null", "--settings", "--verbose",
+    };
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            break;
+        const int equals = argument.indexOf('=');
+        const QByteArray name = equals < 0 ? argument : argument.left(equals);
+        for (const char *option : windowless) {
+            if (name == option)
+                return false;
+        }
+    }
+    return true;
 }

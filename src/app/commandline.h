@@ -15,8 +15,7 @@ public:
     CommandLine();
 
     // Whether the process shows a window, read before any application object
-    // exists: help, version, mistakes and --convert need no display. Only the
-    // options are looked at, whose names read the same in any encoding.
+    // exists: help, version and --convert need no display.
     static bool wantsWindow(int argc, char *argv[]);
 
     // False for a mistake, which errorText() then names.
@@ -32,7 +31,9 @@ public:
     bool loadsTranslations() const { return !parser.isSet(noTranslationsOption); }
     bool nulSeparated() const { return parser.isSet(nullOption); }
     bool verbose() const { return parser.isSet(verboseOption); }
+    bool filesFromGiven() const { return parser.isSet(filesFromOption); }
     QString filesFrom() const { return parser.value(filesFromOption); }
+    bool settingsGiven() const { return parser.isSet(settingsOption); }
     QString settingsFile() const { return parser.value(settingsOption); }
     QStringList paths() const { return parser.positionalArguments(); }
 

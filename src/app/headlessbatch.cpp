@@ -9,7 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -35,17 +39,25 @@ const char *statusWord(FFmpegTask::ConvertStatus status)
 } // namespace
 
 HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
-    : nulSeparated(nulSeparated)
+    : results(STDOUT_FILENO)
+    , nulSeparated(nulSeparated)
     , progressShown(progressLine)
 {
     connect(&engine, &ConversionEngine::jobReported, this, &HeadlessBatch::report);
     connect(&engine, &ConversionEngine::batchEnded, this, [this] {
-        progressTimer.stop();
-        if (progressShown) {
-            showProgress();
-            std::fputc('\n', stderr);
-        }
-        emit finished(failedCount + missingCount > 0 ? SomeFailed : AllConverted);
+        const int code = failedCount + missingCount > 0 ? SomeFailed : AllConverted;
+        if (results.isDrained())
+            end(code);
+        else
+            connect(&results, &ResultWriter::drained, this, [this, code] { end(code); });
+    });
+    // A reader that went away (`| head`) ends the batch as its signal would
+    // have; any other failure to write is said.
+    connect(&results, &ResultWriter::failed, this, [this](int error) {
+        stop();
+        if (error != EPIPE)
+            printError(QStringLiteral("Cannot write the results: %1").arg(QString::fromLocal8Bit(std::strerror(error))));
+        end(error == EPIPE ? 128 + SIGPIPE : SomeFailed);
     });
     connect(&progressTimer, &QTimer::timeout, this, &HeadlessBatch::showProgress);
 }
@@ -66,7 +78,8 @@ bool HeadlessBatch::start(const QStringList &paths)
         } else if (info.isDir()) {
             inputs.append(listFilesRecursive(info.absoluteFilePath()));
         } else {
-            printError(QStringLiteral("No such file or folder: %1").arg(path));
+            printError(info.exists() ? QStringLiteral("Neither a file nor a folder: %1").arg(path)
+                                     : QStringLiteral("No such file or folder: %1").arg(path));
             ++missingCount;
         }
     }
@@ -91,6 +104,20 @@ void HeadlessBatch::stop()
     progressTimer.stop();
     if (progressShown)
         std::fputc('\n', stderr);
+    progressShown = false;
+}
+
+void HeadlessBatch::end(int exitCode)
+{
+    if (ended)
+        return;
+    ended = true;
+    progressTimer.stop();
+    if (progressShown) {
+        showProgress();
+        std::fputc('\n', stderr);
+    }
+    emit finished(exitCode);
 }
 
 void HeadlessBatch::report(const JobReport &report)
@@ -98,11 +125,10 @@ void HeadlessBatch::report(const JobReport &report)
     ++finishedCount;
     if (report.status == FFmpegTask::Failed)
         ++failedCount;
-    const QByteArray line = QByteArray(statusWord(report.status)) + '\t' + QFile::encodeName(report.inputPath)
-        + '\t' + QFile::encodeName(report.outputPath) + (nulSeparated ? '\0' : '\n');
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    // A script reading the lines as they come sees each job when it ends.
-    std::fflush(stdout);
+    // Standard output and error often share one terminal.
+    clearProgress();
+    results.write(QByteArray(statusWord(report.status)) + '\t' + QFile::encodeName(report.inputPath) + '\t'
+                  + QFile::encodeName(report.outputPath) + (nulSeparated ? '\0' : '\n'));
     if (progressShown)
         showProgress();
 }
@@ -112,5 +138,13 @@ void HeadlessBatch::showProgress()
     const qint64 seconds = elapsed.elapsed() / 1000;
     std::fprintf(stderr, "\r\033[K%d of %d files finished, %d failed, %lld:%02lld", finishedCount, total, failedCount,
                  seconds / 60, seconds % 60);
+    std::fflush(stderr);
+}
+
+void HeadlessBatch::clearProgress()
+{
+    if (!progressShown)
+        return;
+    std::fputs("\r\033[K", stderr);
     std::fflush(stderr);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/resultwriter.h"
 #include "conversion/conversionengine.h"
 
 #include <QElapsedTimer>
@@ -30,15 +31,21 @@ public:
     void stop();
 
 signals:
+    // Every job has finished and its line has been written, or the lines
+    // could not be written.
     void finished(int exitCode);
 
 private:
     void report(const JobReport &report);
+    void end(int exitCode);
     void showProgress();
+    void clearProgress();
 
     ConversionEngine engine;
+    ResultWriter results;
     bool nulSeparated;
     bool progressShown;
+    bool ended = false;
     int total = 0;
     int finishedCount = 0;
     int failedCount = 0;

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QSettings>
 
+#include <csignal>
 #include <cstdio>
 
 #include <unistd.h>
@@ -44,18 +45,36 @@ void withoutDebugLog(QtMsgType type, const QMessageLogContext &context, const QS
         defaultMessageHandler(type, context, message);
 }
 
-bool loadSettings(const QString &file)
+bool loadSettings(const CommandLine &commandLine)
 {
-    if (file.isEmpty()) {
+    if (!commandLine.settingsGiven()) {
         AppSettings::load();
         return true;
     }
+    const QString file = commandLine.settingsFile();
     const QFileInfo info(file);
-    if (!info.isFile() || !info.isReadable()) {
+    const QSettings store(file, QSettings::IniFormat);
+    if (!info.isFile() || !info.isReadable() || store.status() != QSettings::NoError) {
         printError(QStringLiteral("Cannot read the settings file %1").arg(file));
         return false;
     }
-    AppSettings::load(QSettings(file, QSettings::IniFormat));
+    AppSettings::load(store);
+    return true;
+}
+
+bool readPathLists(const CommandLine &commandLine, QStringList &paths)
+{
+    if (!commandLine.filesFromGiven())
+        return true;
+    const QString name = commandLine.filesFrom();
+    QFile list(name);
+    const bool opened = name == QLatin1String("-") ? list.open(stdin, QIODevice::ReadOnly)
+                                                   : !name.isEmpty() && list.open(QIODevice::ReadOnly);
+    if (!opened) {
+        printError(QStringLiteral("Cannot read the list %1").arg(name));
+        return false;
+    }
+    paths += readPathList(list, commandLine.nulSeparated());
     return true;
 }
 
@@ -63,34 +82,29 @@ int convertWithoutWindow(const CommandLine &commandLine)
 {
     if (!commandLine.verbose())
         defaultMessageHandler = qInstallMessageHandler(withoutDebugLog);
-    if (!loadSettings(commandLine.settingsFile()))
+    // A reader of the results that goes away is seen as a failed write, and
+    // the batch then ends the clean way.
+    ::signal(SIGPIPE, SIG_IGN);
+    if (!loadSettings(commandLine))
         return HeadlessBatch::CouldNotStart;
     if (commandLine.loadsTranslations())
         loadTranslations();
-
     QStringList paths = commandLine.paths();
-    if (!commandLine.filesFrom().isEmpty()) {
-        QFile list;
-        const bool opened = commandLine.filesFrom() == QLatin1String("-")
-            ? list.open(stdin, QIODevice::ReadOnly)
-            : (list.setFileName(commandLine.filesFrom()), list.open(QIODevice::ReadOnly));
-        if (!opened) {
-            printError(QStringLiteral("Cannot read the list %1").arg(commandLine.filesFrom()));
-            return HeadlessBatch::CouldNotStart;
-        }
-        paths += readPathList(list, commandLine.nulSeparated());
-    }
+    if (!readPathLists(commandLine, paths))
+        return HeadlessBatch::CouldNotStart;
 
     // The debug log would scroll a progress line away.
     HeadlessBatch batch(commandLine.nulSeparated(), isatty(STDERR_FILENO) && !commandLine.verbose());
     QObject::connect(&batch, &HeadlessBatch::finished, QCoreApplication::instance(), &QCoreApplication::exit,
                      Qt::QueuedConnection);
-    if (!batch.start(paths))
-        return HeadlessBatch::CouldNotStart;
+    // Before the first encoder starts; a signal that comes sooner is handled
+    // once the event loop runs.
     onTerminationSignals([&batch](int signal) {
         batch.stop();
         QCoreApplication::exit(128 + signal);
     });
+    if (!batch.start(paths))
+        return HeadlessBatch::CouldNotStart;
     return QCoreApplication::exec();
 }
 

@@ -14,12 +14,20 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-// Only hands the signal to the event loop: a handler may do little else.
+constexpr int terminationSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Only hands the signal to the event loop: a handler may do little else. A
+// second signal, while the clean way out runs, ends the process at once.
 void onSignal(int signal)
 {
     const int saved = errno;
     const char number = char(signal);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &number, 1);
+    for (const int handled : terminationSignals) {
+        struct sigaction current = {};
+        if (::sigaction(handled, nullptr, &current) == 0 && current.sa_handler == onSignal)
+            ::signal(handled, SIG_DFL);
+    }
     errno = saved;
 }
 
@@ -47,7 +55,7 @@ void onTerminationSignals(std::function<void(int signal)> handler)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : terminationSignals) {
         // What the launcher ignores (nohup: SIGHUP) stays ignored.
         struct sigaction inherited = {};
         if (::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)

@@ -11,6 +11,7 @@ void resetInheritedSignals();
 // Hands SIGINT, SIGTERM and SIGHUP to `handler` on the event loop, once:
 // the first of them, by its number. The handler ends what runs the clean way
 // (queued jobs dropped, encoders stopped, temporary files removed) and
-// leaves the event loop with 128 + the number. A signal that the launcher
-// left ignored stays ignored. Call it once the application object exists.
+// leaves the event loop with 128 + the number; a second signal meanwhile
+// ends the process at once. A signal that the launcher left ignored stays
+// ignored. Call it once the application object exists.
 void onTerminationSignals(std::function<void(int signal)> handler);

@@ -21,6 +21,8 @@ ConversionEngine::~ConversionEngine()
 void ConversionEngine::start(const QStringList &inputPaths, int threads)
 {
     ++batchSerial;
+    delete relay;
+    relay = new BatchRelay(this);
     batchSize = inputPaths.size();
     finishedCount = 0;
     running = batchSize > 0;
@@ -28,50 +30,27 @@ void ConversionEngine::start(const QStringList &inputPaths, int threads)
 
     if (batchSize == 0) {
         // Nothing to wait for, but those waiting for the end still hear of it.
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial = batchSerial] {
-                if (serial == batchSerial)
-                    emit batchEnded();
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(relay, [this] { emit batchEnded(); }, Qt::QueuedConnection);
         return;
     }
     const auto inputs = std::make_shared<const BatchInputs>(batchInputsOf(inputPaths));
     const auto outputs = std::make_shared<BatchOutputs>();
-    const int serial = batchSerial;
     for (int row = 0; row < batchSize; ++row) {
         auto *task = new FFmpegTask(row + 1, inputPaths.at(row));
         task->setAutoDelete(true);
         task->setStopFlag(&stopping);
         task->setBatchInputs(inputs);
         task->setBatchOutputs(outputs);
-        connect(
-            task, &FFmpegTask::StatusChange, this,
-            [this, serial](int id, FFmpegTask::ConvertStatus status) {
-                if (serial == batchSerial)
-                    emit statusChanged(id, status);
-            },
-            Qt::QueuedConnection);
-        connect(
-            task, &FFmpegTask::Reported, this,
-            [this, serial](const JobReport &report) {
-                if (serial == batchSerial)
-                    emit jobReported(report);
-            },
-            Qt::QueuedConnection);
-        connect(
-            task, &FFmpegTask::ConvertDone, this,
-            [this, serial](int id) {
-                if (serial != batchSerial)
-                    return;
-                emit jobDone(id);
-                if (++finishedCount == batchSize)
-                    end();
-            },
-            Qt::QueuedConnection);
+        relay->connectTask(task);
         pool.start(task);
     }
+}
+
+void ConversionEngine::jobFinished(int id)
+{
+    emit jobDone(id);
+    if (++finishedCount == batchSize)
+        end();
 }
 
 void ConversionEngine::cancel()
@@ -99,6 +78,8 @@ void ConversionEngine::stop()
     pool.waitForDone(-1);
     stopping = false;
     ++batchSerial;
+    delete relay;
+    relay = nullptr;
     running = false;
 }
 
@@ -111,4 +92,33 @@ void ConversionEngine::end()
 int ConversionEngine::threadsFor(int setting)
 {
     return setting > 0 ? setting : QThread::idealThreadCount();
+}
+
+BatchRelay::BatchRelay(ConversionEngine *engine)
+    : QObject(engine)
+    , engine(engine)
+{
+}
+
+void BatchRelay::connectTask(FFmpegTask *task)
+{
+    connect(task, SIGNAL(StatusChange(int, FFmpegTask::ConvertStatus)), this,
+            SLOT(statusChanged(int, FFmpegTask::ConvertStatus)), Qt::QueuedConnection);
+    connect(task, SIGNAL(Reported(JobReport)), this, SLOT(reported(JobReport)), Qt::QueuedConnection);
+    connect(task, SIGNAL(ConvertDone(int)), this, SLOT(convertDone(int)), Qt::QueuedConnection);
+}
+
+void BatchRelay::statusChanged(int id, FFmpegTask::ConvertStatus status)
+{
+    emit engine->statusChanged(id, status);
+}
+
+void BatchRelay::reported(const JobReport &report)
+{
+    emit engine->jobReported(report);
+}
+
+void BatchRelay::convertDone(int id)
+{
+    engine->jobFinished(id);
 }

@@ -9,6 +9,30 @@
 
 #include <atomic>
 
+class ConversionEngine;
+
+// Carries one batch's reports from its jobs to the engine. The connections
+// are by signature, so no slot object is shared between the job's thread and
+// the engine's; and when a batch is stopped or followed by another, deleting
+// its relay drops whatever of it is still on its way.
+class BatchRelay : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BatchRelay(ConversionEngine *engine);
+
+    void connectTask(FFmpegTask *task);
+
+private slots:
+    void statusChanged(int id, FFmpegTask::ConvertStatus status);
+    void reported(const JobReport &report);
+    void convertDone(int id);
+
+private:
+    ConversionEngine *engine;
+};
+
 // Runs batches of conversion jobs, several at a time on a pool of its own,
 // and reports on the thread it lives on. A window and the command line are
 // two faces of it: it shows nothing and reads the settings only as its jobs do.
@@ -49,12 +73,14 @@ signals:
     void batchEnded();
 
 private:
+    friend class BatchRelay;
+    void jobFinished(int id);
     void end();
 
     WorkerPool pool;
     std::atomic<bool> stopping{false};
-    // Reports that are still on their way from a batch that has been stopped
-    // or followed by another are dropped.
+    BatchRelay *relay = nullptr;
+    // Tells a cancel's end whether its batch is still the current one.
     int batchSerial = 0;
     int batchSize = 0;
     int finishedCount = 0;

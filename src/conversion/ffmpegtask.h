@@ -19,7 +19,7 @@ struct JobReport;
 // converts it with the encoder, on a worker thread of the engine's pool.
 // It reports only through its signals, which are received through queued
 // connections; the status is therefore registered with the meta-type system
-// under its qualified name "FFmpegTask::ConvertStatus" at start-up.
+// under its qualified name "FFmpegTask::ConvertStatus".
 class FFmpegTask : public QObject, public QRunnable
 {
     Q_OBJECT

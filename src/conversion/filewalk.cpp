@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-// Results of the current walk. Walks run one at a time, on the GUI thread.
+// Results of the current walk. Walks run one at a time, on the main thread.
 static QStringList foundFiles;
 
 QStringList listFilesRecursive(const QString &directory)

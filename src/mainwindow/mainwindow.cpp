@@ -60,7 +60,8 @@ const QStandardItem &statusLook(FFmpegTask::ConvertStatus status)
 
 // A File cell. It keeps its path itself, where a standard item would give it
 // a list of values of its own: one block fewer for each of many thousand rows.
-// The cell holds text only.
+// The cell holds text only, read through data(): the model's itemData() and
+// an item's stream operators see no path, and the table uses neither.
 class FileItem : public QStandardItem
 {
 public:
