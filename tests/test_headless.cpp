@@ -16,6 +16,11 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // A launcher that ignores Ctrl+C, such as a shell starting a background job,
@@ -116,6 +121,63 @@ QStringList processesNaming(const QString &text)
     return found;
 }
 
+// Kills what runs with `text` on its command line, and the process group
+// that each encoder leads: what a test left running ends with it.
+void killProcessesNaming(const QString &text)
+{
+    for (const QString &entry : processesNaming(text)) {
+        const pid_t pid = pid_t(entry.section(':', 0, 0).toInt());
+        if (::getpgid(pid) == pid)
+            ::kill(-pid, SIGKILL);
+        ::kill(pid, SIGKILL);
+    }
+}
+
+// A named pipe for a child's standard output, whose reading end this process
+// holds: read when the test likes, or never.
+class ResultPipe
+{
+public:
+    explicit ResultPipe(const QString &path) : path(path)
+    {
+        if (::mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
+            fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
+    ~ResultPipe() { close(); }
+    ResultPipe(const ResultPipe &) = delete;
+    ResultPipe &operator=(const ResultPipe &) = delete;
+
+    bool isOpen() const { return fd >= 0; }
+    // The reader goes away: the writer's next write fails.
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    QByteArray readAvailable() const
+    {
+        QByteArray bytes;
+        char buffer[4096];
+        ssize_t got;
+        while (fd >= 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, int(got));
+        return bytes;
+    }
+    // Bytes written and not yet read, and how many the pipe holds at most.
+    int unread() const
+    {
+        int bytes = -1;
+        return ::ioctl(fd, FIONREAD, &bytes) == 0 ? bytes : -1;
+    }
+    int capacity() const { return ::fcntl(fd, F_GETPIPE_SZ); }
+
+    const QString path;
+
+private:
+    int fd = -1;
+};
+
 QByteArray contentOf(const QString &path)
 {
     QFile file(path);
@@ -145,9 +207,9 @@ class TestHeadless : public QObject
     Q_OBJECT
 
 public:
-    enum ExitStatus { AllConverted = 0, SomeFailed = 1, CouldNotStart = 2 };
+    enum ExitStatus { AllConverted = 0, SomeFailed = 1, CouldNotStart = 2, ReaderWentAway = 128 + SIGPIPE };
     Q_ENUM(ExitStatus)
-    enum Setup { Usable, NoSuchEncoder, EncoderByName, OutputBelowAFile };
+    enum Setup { Usable, NoSuchEncoder, EncoderByName, OutputBelowAFile, UnclosedSection };
     Q_ENUM(Setup)
     enum Separator { Lines, Nul };
     Q_ENUM(Separator)
@@ -163,6 +225,8 @@ public:
     Q_ENUM(Match)
     enum Encoder { SlowedByFilter, BehindAShell };
     Q_ENUM(Encoder)
+    enum Destination { ReaderThatGoesAway, FullDevice };
+    Q_ENUM(Destination)
 
 private:
     IsolatedHome home;
@@ -224,13 +288,31 @@ private:
             writeText(scratch.path() + "/file.txt", "a file, not a folder\n");
             lines[3] = "OutputDirectory=" + scratch.path() + "/file.txt/sub/{sourcedir}";
             break;
+        case UnclosedSection:
+            break;
         }
         return lines;
     }
 
-    static bool writeSettings(const QString &path, const QStringList &lines)
+    static bool writeSettings(const QString &path, const QStringList &lines, Setup setup = Usable)
     {
-        return writeText(path, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
+        // Usable values under a broken header: read anyway, they would convert.
+        const QByteArray header = setup == UnclosedSection ? "[General\n" : "[General]\n";
+        return writeText(path, header + (lines.join('\n') + '\n').toUtf8());
+    }
+
+    // Settings of real, slow encoders: each runs as long as its tone lasts.
+    bool writeSlowSettings(const Scratch &scratch) const
+    {
+        return writeSettings(scratch.settings(), settingsFor(Usable, scratch) << "AudioFilters=arealtime");
+    }
+
+    bool startQuillmere(Child &process, const QStringList &arguments) const
+    {
+        process.setWorkingDirectory(data);
+        process.setProcessEnvironment(withoutDisplay());
+        process.start(QUILLMERE_BINARY, arguments);
+        return process.waitForStarted(10000);
     }
 
     Outcome run(const QString &program, const QStringList &arguments, const Feed &feed = {}) const
@@ -327,6 +409,16 @@ private slots:
                               {"-af", QString("volume=%1").arg(level += 0.1)}),
                      tone);
         QVERIFY(writeText(data + "/par/z/notes.txt", "not audio\n"));
+
+        // Tones that take a few seconds each through a real-time filter.
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY(makeTone(QString("%1/paced/s%2.flac").arg(data).arg(i), 4));
+        // Each a result line, and together more than a pipe holds.
+        QVERIFY(QDir().mkpath(data + "/many"));
+        for (int i = 0; i < 3000; ++i)
+            QVERIFY(writeText(QString("%1/many/a-result-line-for-a-pipe-nobody-reads-%2.txt").arg(data).arg(i), ""));
+        QVERIFY(QDir().mkpath(data + "/special"));
+        QCOMPARE(::mkfifo(QFile::encodeName(data + "/special/fifo").constData(), 0600), 0);
     }
 
     void exitStatus_data()
@@ -375,11 +467,23 @@ private slots:
         QTest::newRow("list missing")
             << Usable << withSettings + QStringList{"--files-from", "{scratch}/none.txt", "{data}/lib"}
             << int(CouldNotStart) << QStringList() << "{scratch}/none.txt";
+        QTest::newRow("list named empty")
+            << Usable << withSettings + QStringList{"--files-from", "", "lib/a/one.flac"} << int(CouldNotStart)
+            << QStringList() << "Cannot read the list";
+        QTest::newRow("settings file with an unclosed section")
+            << UnclosedSection << withSettings + QStringList{"lib/a/one.flac"} << int(CouldNotStart)
+            << QStringList() << "Cannot read the settings file {scratch}/settings.ini";
+        QTest::newRow("a named path neither file nor folder")
+            << Usable << withSettings + QStringList{"lib/a/one.flac", "{data}/special/fifo"} << int(SomeFailed)
+            << QStringList{done("lib/a/one.flac")} << "Neither a file nor a folder: {data}/special/fifo";
         // Without --convert it is the window's command line, whose mistakes
         // end with 1; it still needs no display to say so.
         QTest::newRow("--null without --convert")
             << Usable << QStringList{"--null", "{data}/lib"} << int(SomeFailed) << QStringList()
             << "--null needs --convert.";
+        QTest::newRow("unknown option without --convert")
+            << Usable << QStringList{"--bogus", "{data}/lib"} << int(SomeFailed) << QStringList()
+            << "Unknown option 'bogus'.";
     }
 
     void exitStatus()
@@ -390,7 +494,7 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QString, message);
         const Scratch scratch(home.dir.path());
-        QVERIFY(writeSettings(scratch.settings(), settingsFor(setup, scratch)));
+        QVERIFY(writeSettings(scratch.settings(), settingsFor(setup, scratch), setup));
 
         const Outcome outcome = quillmere(expand(arguments, scratch));
         QVERIFY2(outcome.ended, qPrintable(outcome.story()));
@@ -406,6 +510,20 @@ private slots:
                      qPrintable(outcome.story()));
         if (exitStatus == CouldNotStart)
             QCOMPARE(filesBelow(scratch.out()), QStringList());
+    }
+
+    // A standard output the launcher left closed is not taken by the next
+    // file opened: the batch runs as with its results thrown away.
+    void closedStandardOutput()
+    {
+        const Scratch scratch(home.dir.path());
+        QVERIFY(writeSettings(scratch.settings(), settingsFor(Usable, scratch), Usable));
+        const Outcome outcome =
+            run("/bin/sh", QStringList{"-c", "exec >&-; exec \"$0\" \"$@\"", QUILLMERE_BINARY, "--convert",
+                                       "--settings", scratch.settings(), data + "/lib"});
+        QVERIFY2(outcome.ended, qPrintable(outcome.story()));
+        QVERIFY2(outcome.exitCode == AllConverted, qPrintable(outcome.story()));
+        QVERIFY2(outcome.err.isEmpty(), qPrintable(outcome.story()));
     }
 
     void fileList_data()
@@ -657,6 +775,171 @@ private slots:
         QCOMPARE(filesBelow(scratch.out()), QStringList());
         const QByteArray out = process.readAllStandardOutput();
         QVERIFY2(!out.contains("Done"), out.constData());
+    }
+
+    void resultsNotTaken_data()
+    {
+        QTest::addColumn<Destination>("destination");
+        QTest::addColumn<ExitStatus>("exitStatus");
+        QTest::addColumn<QString>("message"); // on standard error; none at all when empty
+
+        QTest::newRow("| head -1") << ReaderThatGoesAway << ReaderWentAway << "";
+        QTest::newRow("> /dev/full") << FullDevice << SomeFailed << "Cannot write the results: No space left on device";
+    }
+
+    // Results that cannot be written end the batch the clean way, the first
+    // time: the running encoders are stopped, no file is left half written,
+    // and the jobs not yet begun are dropped.
+    void resultsNotTaken()
+    {
+        QFETCH(Destination, destination);
+        QFETCH(ExitStatus, exitStatus);
+        QFETCH(QString, message);
+        const Scratch scratch(home.dir.path());
+        QVERIFY(writeSlowSettings(scratch));
+        const auto leftovers = qScopeGuard([&scratch] { killProcessesNaming(scratch.out()); });
+
+        // The short tone's line comes first, the others' seconds later.
+        QStringList arguments{"--convert", "--settings", scratch.settings(), "lib/a/one.flac"};
+        for (int i = 1; i <= 5; ++i)
+            arguments << QString("paced/s%1.flac").arg(i);
+        ResultPipe reader(scratch.path() + "/results");
+        QVERIFY2(reader.isOpen(), "No named pipe");
+        Child process;
+        process.setStandardOutputFile(destination == FullDevice ? QString("/dev/full") : reader.path);
+        const auto ended = qScopeGuard([&process] {
+            process.kill();
+            process.waitForFinished(10000);
+        });
+        QVERIFY2(startQuillmere(process, arguments), qPrintable(process.errorString()));
+
+        if (destination == ReaderThatGoesAway) {
+            QByteArray taken;
+            QTRY_VERIFY2_WITH_TIMEOUT((taken += reader.readAvailable()).contains('\n'), "No result line within 30 s",
+                                      30000);
+            reader.close();
+        }
+        QVERIFY2(process.waitForFinished(60000), "Still running 60 s after its results could not be written");
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit,
+                 qPrintable(QString("Ended by signal %1\n%2").arg(process.exitCode()).arg(err)));
+        QVERIFY2(process.exitCode() == exitStatus,
+                 qPrintable(QString("Exit code %1\n%2").arg(process.exitCode()).arg(err)));
+        if (message.isEmpty())
+            QVERIFY2(err.isEmpty(), qPrintable(err));
+        else
+            QVERIFY2(err.contains(message), qPrintable(err));
+
+        QVERIFY2(processesNaming(scratch.out()).isEmpty(), qPrintable(processesNaming(scratch.out()).join('\n')));
+        QCOMPARE(temporaryFilesBelow(scratch.out()), QStringList());
+        // The first line fails at once on a full device, the second one tone
+        // later through the pipe: the jobs begun after that were dropped.
+        const QString folder = expand("{out}/{data}", scratch);
+        QStringList outputs = filesBelow(folder);
+        for (const char *made : {"lib/a/one.mp3", "paced/s1.mp3", "paced/s2.mp3"})
+            outputs.removeOne(made);
+        QVERIFY2(outputs.isEmpty(), qPrintable("Jobs that ran on: " + outputs.join(", ")));
+    }
+
+    void signalWhileResultsWait_data()
+    {
+        QTest::addColumn<int>("signal");
+
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("Ctrl+C") << int(SIGINT);
+    }
+
+    // A reader that takes no results does not hold up a signal's clean stop:
+    // many result lines fill the pipe, then encoders run.
+    void signalWhileResultsWait()
+    {
+        QFETCH(int, signal);
+        const Scratch scratch(home.dir.path());
+        QVERIFY(writeSlowSettings(scratch));
+        const auto leftovers = qScopeGuard([&scratch] { killProcessesNaming(scratch.out()); });
+
+        QStringList listed;
+        for (int i = 0; i < 3000; ++i)
+            listed << QString("many/a-result-line-for-a-pipe-nobody-reads-%1.txt").arg(i);
+        for (int i = 1; i <= 4; ++i)
+            listed << QString("slow/t%1.flac").arg(i);
+        QVERIFY(writeText(scratch.path() + "/list", listed.join('\n').toUtf8() + '\n'));
+
+        ResultPipe reader(scratch.path() + "/results");
+        QVERIFY2(reader.isOpen(), "No named pipe");
+        Child process;
+        process.setStandardOutputFile(reader.path);
+        const auto ended = qScopeGuard([&process, &reader] {
+            reader.close();
+            process.kill();
+            process.waitForFinished(10000);
+        });
+        QVERIFY2(startQuillmere(process, {"--convert", "--settings", scratch.settings(), "--files-from",
+                                          scratch.path() + "/list"}),
+                 qPrintable(process.errorString()));
+        // Lines that do not fit a page's rest start the next, so a full pipe
+        // holds less than its capacity; the lines are several times that.
+        const int filled = reader.capacity() / 2;
+        QTRY_VERIFY2_WITH_TIMEOUT((reader.unread() > filled && !temporaryFilesBelow(scratch.out()).isEmpty())
+                                      || process.state() == QProcess::NotRunning,
+                                  "The pipe did not fill with encoders running within 60 s", 60000);
+        const qint64 pid = process.processId();
+        QVERIFY2(pid > 0, qPrintable("It ended by itself:\n" + QString::fromUtf8(process.readAllStandardError())));
+
+        QCOMPARE(::kill(pid_t(pid), signal), 0);
+        QVERIFY2(process.waitForFinished(10000), "Still running 10 s after the signal, its standard output full");
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit, qPrintable(err));
+        QCOMPARE(process.exitCode(), 128 + signal);
+        QVERIFY2(processesNaming(scratch.out()).isEmpty(), qPrintable(processesNaming(scratch.out()).join('\n')));
+        QCOMPARE(filesBelow(scratch.out()), QStringList());
+    }
+
+    void secondSignal_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+
+        QTest::newRow("Ctrl+C twice") << int(SIGINT) << int(SIGINT);
+        QTest::newRow("SIGTERM, then Ctrl+C") << int(SIGTERM) << int(SIGINT);
+    }
+
+    // The clean stop gives encoders a grace to end; one that takes no heed
+    // holds it up, and a second signal meanwhile ends Quillmere at once.
+    void secondSignal()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        const Scratch scratch(home.dir.path());
+        const QString encoder = scratch.path() + "/heedless-encoder";
+        QVERIFY(writeText(encoder, "#!/bin/sh\ntrap '' TERM\nwhile :; do sleep 1; done\n"));
+        QVERIFY(QFile::setPermissions(encoder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QStringList settings = settingsFor(Usable, scratch);
+        settings[0] = "FFmpegBinary=" + encoder;
+        QVERIFY(writeSettings(scratch.settings(), settings));
+        const auto leftovers = qScopeGuard([&encoder] { killProcessesNaming(encoder); });
+
+        Child process;
+        const auto ended = qScopeGuard([&process] {
+            process.kill();
+            process.waitForFinished(10000);
+        });
+        QVERIFY2(startQuillmere(process, {"--convert", "--settings", scratch.settings(), "lib"}),
+                 qPrintable(process.errorString()));
+        QTRY_VERIFY2_WITH_TIMEOUT(processesNaming(encoder).size() >= 2 || process.state() == QProcess::NotRunning,
+                                  "The two encoders did not start within 30 s", 30000);
+        const qint64 pid = process.processId();
+        QVERIFY2(pid > 0, qPrintable("It ended by itself:\n" + QString::fromUtf8(process.readAllStandardError())));
+
+        QCOMPARE(::kill(pid_t(pid), first), 0);
+        QTest::qWait(300);
+        QVERIFY2(process.state() == QProcess::Running, "Ended before its encoders' grace was out");
+        QCOMPARE(::kill(pid_t(pid), second), 0);
+        QVERIFY2(process.waitForFinished(2000),
+                 "Still running 2 s after the second signal: it waits out the encoders' grace");
+        QVERIFY2(process.exitStatus() == QProcess::CrashExit,
+                 qPrintable(QString("Exited with code %1 rather than by the second signal").arg(process.exitCode())));
+        QCOMPARE(process.exitCode(), second);
     }
 
     // The README's way of spreading a library over several machines, with

@@ -51,25 +51,55 @@ bool CommandLine::parse(const QStringList &arguments)
     return true;
 }
 
+namespace {
+
+// Options the application object takes out of the command line itself.
+bool isToolkitOption(const QByteArray &argument)
+{
+    static const char *const toolkit[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+        "qwindowtitle", "reverse", "session", "display", "geometry", "title", "name", "visual", "style",
+        "stylesheet", "widgetcount", "ncols", "cmap", "nograb", "dograb", "sync", "qmljsdebugger", "testability",
+    };
+    if (!argument.startsWith('-'))
+        return false;
+    QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+    name.truncate(name.indexOf('=') < 0 ? name.size() : name.indexOf('='));
+    for (const char *option : toolkit) {
+        if (name == option)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool CommandLine::wantsWindow(int argc, char *argv[])
 {
-    // Only these options are looked for, before the application object takes
-    // out its own (-platform, -session, ...): help, version and every option
-    // of a batch without a window, whose mistakes are then reported without
-    // a display too.
+    // Help, version and every option of a batch without a window need no
+    // display, and neither do their mistakes.
     static const char *const windowless[] = {
         "-h", "--help", "-?", "-v", "--version", "--convert", "--files-from", "--null", "--settings", "--verbose",
     };
-    for (int i = 1; i < argc; ++i) {
+    QStringList arguments;
+    bool toolkitOptions = false;
+    bool optionsEnded = false;
+    for (int i = 0; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument == "--")
-            break;
+        arguments.append(QString::fromLocal8Bit(argument));
+        optionsEnded = optionsEnded || argument == "--";
+        if (i == 0 || optionsEnded)
+            continue;
         const int equals = argument.indexOf('=');
         const QByteArray name = equals < 0 ? argument : argument.left(equals);
         for (const char *option : windowless) {
             if (name == option)
                 return false;
         }
+        toolkitOptions = toolkitOptions || isToolkitOption(argument);
     }
-    return true;
+    // A mistake is said without a display too, unless the application
+    // object's own options are there, which only it understands.
+    CommandLine probe;
+    return probe.parse(arguments) || toolkitOptions;
 }

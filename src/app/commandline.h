@@ -15,7 +15,7 @@ public:
     CommandLine();
 
     // Whether the process shows a window, read before any application object
-    // exists: help, version and --convert need no display.
+    // exists: help, version, --convert and mistakes need no display.
     static bool wantsWindow(int argc, char *argv[]);
 
     // False for a mistake, which errorText() then names.

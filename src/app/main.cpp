@@ -129,6 +129,7 @@ int runWithoutWindow(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     resetInheritedSignals();
+    openClosedStandardFiles();
     // Every job asks the MIME database for its input's type, which compiles a
     // few file name patterns afresh each time under the database's lock; the
     // JIT's compiling costs far more than it saves on one short name.

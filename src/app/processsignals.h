@@ -8,6 +8,10 @@
 // first, before any thread starts.
 void resetInheritedSignals();
 
+// Opens /dev/null on a standard descriptor the launcher left closed, which the
+// next file opened would otherwise take: results would be written into it.
+void openClosedStandardFiles();
+
 // Hands SIGINT, SIGTERM and SIGHUP to `handler` on the event loop, once:
 // the first of them, by its number. The handler ends what runs the clean way
 // (queued jobs dropped, encoders stopped, temporary files removed) and
