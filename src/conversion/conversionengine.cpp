@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/conversionengine.h"
 
+#include <QMetaMethod>
 #include <QThread>
 
 #include <memory>
@@ -102,10 +103,22 @@ BatchRelay::BatchRelay(ConversionEngine *engine)
 
 void BatchRelay::connectTask(FFmpegTask *task)
 {
-    connect(task, SIGNAL(StatusChange(int, FFmpegTask::ConvertStatus)), this,
-            SLOT(statusChanged(int, FFmpegTask::ConvertStatus)), Qt::QueuedConnection);
-    connect(task, SIGNAL(Reported(JobReport)), this, SLOT(reported(JobReport)), Qt::QueuedConnection);
-    connect(task, SIGNAL(ConvertDone(int)), this, SLOT(convertDone(int)), Qt::QueuedConnection);
+    // Looked up once: a batch may connect a hundred thousand jobs.
+    struct Route
+    {
+        QMetaMethod signal;
+        QMetaMethod slot;
+    };
+    static const Route routes[] = {
+        {QMetaMethod::fromSignal(&FFmpegTask::StatusChange),
+         staticMetaObject.method(staticMetaObject.indexOfSlot("statusChanged(int,FFmpegTask::ConvertStatus)"))},
+        {QMetaMethod::fromSignal(&FFmpegTask::Reported),
+         staticMetaObject.method(staticMetaObject.indexOfSlot("reported(JobReport)"))},
+        {QMetaMethod::fromSignal(&FFmpegTask::ConvertDone),
+         staticMetaObject.method(staticMetaObject.indexOfSlot("convertDone(int)"))},
+    };
+    for (const Route &route : routes)
+        connect(task, route.signal, this, route.slot, Qt::QueuedConnection);
 }
 
 void BatchRelay::statusChanged(int id, FFmpegTask::ConvertStatus status)
