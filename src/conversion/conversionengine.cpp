@@ -22,7 +22,7 @@ ConversionEngine::~ConversionEngine()
 void ConversionEngine::start(const QStringList &inputPaths, int threads)
 {
     ++batchSerial;
-    delete relay;
+    retireRelay();
     relay = new BatchRelay(this);
     batchSize = inputPaths.size();
     finishedCount = 0;
@@ -31,7 +31,13 @@ void ConversionEngine::start(const QStringList &inputPaths, int threads)
 
     if (batchSize == 0) {
         // Nothing to wait for, but those waiting for the end still hear of it.
-        QMetaObject::invokeMethod(relay, [this] { emit batchEnded(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, serial = batchSerial] {
+                if (serial == batchSerial)
+                    emit batchEnded();
+            },
+            Qt::QueuedConnection);
         return;
     }
     const auto inputs = std::make_shared<const BatchInputs>(batchInputsOf(inputPaths));
@@ -45,6 +51,13 @@ void ConversionEngine::start(const QStringList &inputPaths, int threads)
         relay->connectTask(task);
         pool.start(task);
     }
+}
+
+void ConversionEngine::retireRelay()
+{
+    if (relay)
+        relay->retire();
+    relay = nullptr;
 }
 
 void ConversionEngine::jobFinished(int id)
@@ -79,8 +92,7 @@ void ConversionEngine::stop()
     pool.waitForDone(-1);
     stopping = false;
     ++batchSerial;
-    delete relay;
-    relay = nullptr;
+    retireRelay();
     running = false;
 }
 
@@ -108,30 +120,49 @@ void BatchRelay::connectTask(FFmpegTask *task)
     {
         QMetaMethod signal;
         QMetaMethod slot;
+        Qt::ConnectionType type;
     };
     static const Route routes[] = {
         {QMetaMethod::fromSignal(&FFmpegTask::StatusChange),
-         staticMetaObject.method(staticMetaObject.indexOfSlot("statusChanged(int,FFmpegTask::ConvertStatus)"))},
+         staticMetaObject.method(staticMetaObject.indexOfSlot("statusChanged(int,FFmpegTask::ConvertStatus)")),
+         Qt::QueuedConnection},
         {QMetaMethod::fromSignal(&FFmpegTask::Reported),
-         staticMetaObject.method(staticMetaObject.indexOfSlot("reported(JobReport)"))},
+         staticMetaObject.method(staticMetaObject.indexOfSlot("reported(JobReport)")), Qt::DirectConnection},
         {QMetaMethod::fromSignal(&FFmpegTask::ConvertDone),
-         staticMetaObject.method(staticMetaObject.indexOfSlot("convertDone(int)"))},
+         staticMetaObject.method(staticMetaObject.indexOfSlot("convertDone(int)")), Qt::QueuedConnection},
     };
     for (const Route &route : routes)
-        connect(task, route.signal, this, route.slot, Qt::QueuedConnection);
+        connect(task, route.signal, this, route.slot, route.type);
+}
+
+void BatchRelay::retire()
+{
+    engine = nullptr;
+    deleteLater();
 }
 
 void BatchRelay::statusChanged(int id, FFmpegTask::ConvertStatus status)
 {
-    emit engine->statusChanged(id, status);
+    if (engine)
+        emit engine->statusChanged(id, status);
 }
 
 void BatchRelay::reported(const JobReport &report)
 {
-    emit engine->jobReported(report);
+    const std::lock_guard<std::mutex> lock(reportsMutex);
+    reports.insert(report.id, report);
 }
 
 void BatchRelay::convertDone(int id)
 {
-    engine->jobFinished(id);
+    if (!engine)
+        return;
+    JobReport report;
+    {
+        const std::lock_guard<std::mutex> lock(reportsMutex);
+        report = reports.take(id);
+    }
+    emit engine->jobReported(report);
+    if (engine)
+        engine->jobFinished(id);
 }

@@ -7,14 +7,20 @@
 #include <QObject>
 #include <QStringList>
 
+#include <QHash>
+
 #include <atomic>
+#include <mutex>
 
 class ConversionEngine;
 
 // Carries one batch's reports from its jobs to the engine. The connections
-// are by signature, so no slot object is shared between the job's thread and
-// the engine's; and when a batch is stopped or followed by another, deleting
-// its relay drops whatever of it is still on its way.
+// are by meta-method, so no slot object is shared between the job's thread
+// and the engine's; and when a batch is stopped or followed by another,
+// deleting its relay drops whatever of it is still on its way. A job's
+// report, which holds texts, is left here under a lock on the job's thread
+// and taken on the engine's when the job is done, rather than copied into
+// the event queue, whose lock the thread checkers cannot see.
 class BatchRelay : public QObject
 {
     Q_OBJECT
@@ -23,14 +29,21 @@ public:
     explicit BatchRelay(ConversionEngine *engine);
 
     void connectTask(FFmpegTask *task);
+    // Drops whatever of the batch is still on its way. A receiver may stop
+    // the batch from within a report the relay is handing on, so the relay
+    // goes later.
+    void retire();
 
 private slots:
     void statusChanged(int id, FFmpegTask::ConvertStatus status);
+    // On the job's thread.
     void reported(const JobReport &report);
     void convertDone(int id);
 
 private:
     ConversionEngine *engine;
+    std::mutex reportsMutex;
+    QHash<int, JobReport> reports;
 };
 
 // Runs batches of conversion jobs, several at a time on a pool of its own,
@@ -74,6 +87,7 @@ signals:
 
 private:
     friend class BatchRelay;
+    void retireRelay();
     void jobFinished(int id);
     void end();
 

@@ -53,7 +53,8 @@ public:
 
 signals:
     void StatusChange(int id, FFmpegTask::ConvertStatus status);
-    // Sent once, with the final status, just before ConvertDone.
+    // Sent once, with the final status, just before ConvertDone; to be
+    // received on the job's own thread.
     void Reported(const JobReport &report);
     void ConvertDone(int id);
 
