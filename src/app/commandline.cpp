@@ -2,6 +2,10 @@
 #include "app/commandline.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
 
 CommandLine::CommandLine()
     : helpOption(parser.addHelpOption())
@@ -102,4 +106,10 @@ bool CommandLine::wantsWindow(int argc, char *argv[])
     // object's own options are there, which only it understands.
     CommandLine probe;
     return probe.parse(arguments) || toolkitOptions;
+}
+
+void CommandLine::printError(const QString &message)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 QFile::encodeName(message).constData());
 }

@@ -18,6 +18,10 @@ public:
     // exists: help, version, --convert and mistakes need no display.
     static bool wantsWindow(int argc, char *argv[]);
 
+    // A message for the user of the command line: on standard error, after
+    // the program's name, as the parser's own mistakes are said.
+    static void printError(const QString &message);
+
     // False for a mistake, which errorText() then names.
     bool parse(const QStringList &arguments);
     QString errorText() const { return error; }

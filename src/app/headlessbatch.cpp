@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/headlessbatch.h"
 
+#include "app/commandline.h"
+
 #include "conversion/batchchecks.h"
 #include "conversion/filewalk.h"
 #include "settings/appsettings.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,12 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-void printError(const QString &message)
-{
-    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                 QFile::encodeName(message).constData());
-}
 
 // Scripts match these words, so they are never translated.
 const char *statusWord(FFmpegTask::ConvertStatus status)
@@ -56,7 +51,8 @@ HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
     connect(&results, &ResultWriter::failed, this, [this](int error) {
         stop();
         if (error != EPIPE)
-            printError(QStringLiteral("Cannot write the results: %1").arg(QString::fromLocal8Bit(std::strerror(error))));
+            CommandLine::printError(QStringLiteral("Cannot write the results: %1")
+                                        .arg(QString::fromLocal8Bit(std::strerror(error))));
         end(error == EPIPE ? 128 + SIGPIPE : SomeFailed);
     });
     connect(&progressTimer, &QTimer::timeout, this, &HeadlessBatch::showProgress);
@@ -66,7 +62,7 @@ bool HeadlessBatch::start(const QStringList &paths)
 {
     const QString problem = batchSettingsProblem();
     if (!problem.isEmpty()) {
-        printError(problem);
+        CommandLine::printError(problem);
         return false;
     }
 
@@ -78,13 +74,13 @@ bool HeadlessBatch::start(const QStringList &paths)
         } else if (info.isDir()) {
             inputs.append(listFilesRecursive(info.absoluteFilePath()));
         } else {
-            printError(info.exists() ? QStringLiteral("Neither a file nor a folder: %1").arg(path)
+            CommandLine::printError(info.exists() ? QStringLiteral("Neither a file nor a folder: %1").arg(path)
                                      : QStringLiteral("No such file or folder: %1").arg(path));
             ++missingCount;
         }
     }
     if (inputs.isEmpty()) {
-        printError(QStringLiteral("No files to convert."));
+        CommandLine::printError(QStringLiteral("No files to convert."));
         return false;
     }
 

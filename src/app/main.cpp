@@ -30,12 +30,6 @@ void setIdentity()
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLMERE_APP_ID));
 }
 
-void printError(const QString &message)
-{
-    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                 QFile::encodeName(message).constData());
-}
-
 QtMessageHandler defaultMessageHandler = nullptr;
 
 // Without --verbose a batch's standard error holds only what concerns its user.
@@ -55,7 +49,7 @@ bool loadSettings(const CommandLine &commandLine)
     const QFileInfo info(file);
     const QSettings store(file, QSettings::IniFormat);
     if (!info.isFile() || !info.isReadable() || store.status() != QSettings::NoError) {
-        printError(QStringLiteral("Cannot read the settings file %1").arg(file));
+        CommandLine::printError(QStringLiteral("Cannot read the settings file %1").arg(file));
         return false;
     }
     AppSettings::load(store);
@@ -71,7 +65,7 @@ bool readPathLists(const CommandLine &commandLine, QStringList &paths)
     const bool opened = name == QLatin1String("-") ? list.open(stdin, QIODevice::ReadOnly)
                                                    : !name.isEmpty() && list.open(QIODevice::ReadOnly);
     if (!opened) {
-        printError(QStringLiteral("Cannot read the list %1").arg(name));
+        CommandLine::printError(QStringLiteral("Cannot read the list %1").arg(name));
         return false;
     }
     paths += readPathList(list, commandLine.nulSeparated());
@@ -117,7 +111,7 @@ int runWithoutWindow(int argc, char *argv[])
     // locale it has set up.
     CommandLine commandLine;
     if (!commandLine.parse(QCoreApplication::arguments())) {
-        printError(commandLine.errorText());
+        CommandLine::printError(commandLine.errorText());
         return commandLine.convert() ? int(HeadlessBatch::CouldNotStart) : EXIT_FAILURE;
     }
     commandLine.processStandardOptions(app);
