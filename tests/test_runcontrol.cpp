@@ -30,6 +30,9 @@ struct Recorder : QObject
         connect(&engine, &ConversionEngine::statusChanged, this, [this](int id, FFmpegTask::ConvertStatus status) {
             events << QString("status %1 %2").arg(id).arg(statusName(status));
         });
+        connect(&engine, &ConversionEngine::progressed, this, [this](int id, qint64 position, qint64 duration) {
+            events << QString("progress %1 %2 %3").arg(id).arg(position).arg(duration);
+        });
         connect(&engine, &ConversionEngine::jobReported, this, [this](const JobReport &report) {
             reports << report;
             events << QString("report %1 %2").arg(report.id).arg(statusName(report.status));
@@ -230,7 +233,7 @@ private slots:
                                                    QString("report %1 Done").arg(id), QString("done %1").arg(id)}));
             QCOMPARE(reports[id].inputPath, input);
             QCOMPARE(reports[id].outputPath, batch.outputOf(input));
-            QCOMPARE(reports[id].reason, QString());
+            QCOMPARE(reports[id].reason, QString("Converted"));
             QCOMPARE(contents(batch.outputOf(input)), QString("done\n"));
         }
         QCOMPARE(batch.started().size(), rows);
@@ -383,6 +386,136 @@ private slots:
         QCOMPARE(recorder.reports.first().inputPath, next.inputs.first());
     }
 
+    // The encoder's progress lines reach the engine's receivers in
+    // milliseconds, the first at once, then a few times a second at most.
+    void progress()
+    {
+        const auto settings = restoreSettingsLater();
+        QTemporaryDir folder(base + "/progress-XXXXXX");
+        const QString release = folder.path() + "/release";
+        resetSettings(writeEncoder(folder.path(), "encoder",
+                                   "printf '  Duration: 00:00:50.00, start: 0.000000\\n' >&2\n"
+                                   "printf 'size=       0kB time=00:00:01.00 bitrate=1\\r' >&2\n"
+                                   "while [ ! -e " + release + " ]; do sleep 0.05; done\n"
+                                   "i=2; while [ $i -le 50 ]; do\n"
+                                   "    printf 'size=  %dkB time=00:00:%02d.00 bitrate=1\\r' $i $i >&2; sleep 0.01\n"
+                                   "    i=$((i + 1))\ndone\n"
+                                   "echo converted > \"$out\""),
+                      folder.path() + "/out");
+        const QStringList inputs{folder.path() + "/in/a.flac", folder.path() + "/in/b.flac"};
+        for (const QString &input : inputs)
+            writeFile(input, "x");
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        QElapsedTimer running;
+        running.start();
+        engine.start(inputs, 2);
+        for (int id = 1; id <= 2; ++id)
+            QTRY_VERIFY2_WITH_TIMEOUT(recorder.of(id).contains(QString("progress %1 1000 50000").arg(id)),
+                                      "no progress reported while the encoder waits", 10000);
+        writeFile(release, "");
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 30000);
+        const qint64 elapsed = running.elapsed();
+
+        for (int id = 1; id <= 2; ++id) {
+            const QStringList events = recorder.of(id);
+            const QStringList reports = events.filter("progress ");
+            // The encoder printed 50 lines in half a second or more; a
+            // millisecond clock allows one report more.
+            QVERIFY2(reports.size() >= 2 && reports.size() <= 2 + elapsed / 250,
+                     qPrintable(QString("%1 reports in %2 ms").arg(reports.size()).arg(elapsed)));
+            QCOMPARE(events.first(), QString("status %1 Converting").arg(id));
+            QCOMPARE(events.mid(1, reports.size()), reports);
+            qint64 last = 0;
+            for (const QString &report : reports) {
+                const qint64 position = report.section(' ', 2, 2).toLongLong();
+                QVERIFY2(position >= last && position <= 50000 && report.endsWith(" 50000"), qPrintable(report));
+                last = position;
+            }
+            QCOMPARE(recorder.byId()[id].durationMs, qint64(50000));
+            QCOMPARE(statusName(recorder.byId()[id].status), statusName(FFmpegTask::Done));
+        }
+    }
+
+    // Stop Now: the running jobs end at once and report, stopped; the queued
+    // ones never run; the batch ends, all before stopNow() returns.
+    void stopNow_data()
+    {
+        QTest::addColumn<bool>("cancelledFirst");
+        QTest::newRow("running batch") << false;
+        QTest::newRow("cancelled batch") << true;
+    }
+
+    void stopNow()
+    {
+        QFETCH(bool, cancelledFirst);
+        const auto settings = restoreSettingsLater();
+        HeldBatch batch;
+        const QString children = batch.folder.path() + "/children";
+        batch.prepare(4, true, {}, "sleep 60 & echo $! >> " + children + "; ");
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        engine.start(batch.inputs, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), 2, 10000);
+        if (cancelledFirst)
+            engine.cancel();
+
+        QElapsedTimer stopping;
+        stopping.start();
+        engine.stopNow();
+        const qint64 took = stopping.elapsed();
+        QVERIFY(!engine.isRunning());
+        QCOMPARE(recorder.ends, 1);
+        QCOMPARE(recorder.events.last(), QString("end"));
+        const QMap<int, JobReport> reports = recorder.byId();
+        for (int id = 1; id <= 2; ++id) {
+            QCOMPARE(recorder.of(id), (QStringList{QString("status %1 Converting").arg(id),
+                                                   QString("status %1 Failed").arg(id),
+                                                   QString("report %1 Failed").arg(id), QString("done %1").arg(id)}));
+            QCOMPARE(reports[id].reason, QString("Stopped"));
+            QCOMPARE(reports[id].outputPath, batch.outputOf(batch.inputs.at(id - 1)));
+        }
+        for (int id = 3; id <= 4; ++id)
+            QCOMPARE(recorder.of(id), QStringList());
+        QVERIFY2(took < 5000, qPrintable(QString("Stop Now took %1 ms").arg(took)));
+        const QStringList pids = batch.started() + contents(children).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(pids.size(), 4);
+        for (const QString &pid : pids)
+            QVERIFY2(::kill(pid.toInt(), 0) != 0, qPrintable("stand-in still running: " + pid));
+        QCOMPARE(filesBelow(batch.outputFolder()), QStringList());
+
+        // Nor does a cancel's end follow.
+        const int reported = recorder.events.size();
+        QTest::qWait(100);
+        QCOMPARE(recorder.events.mid(reported), QStringList());
+    }
+
+    void stopNowWithoutBatch_data()
+    {
+        QTest::addColumn<bool>("ranBefore");
+        QTest::newRow("never started") << false;
+        QTest::newRow("after a batch ended") << true;
+    }
+
+    void stopNowWithoutBatch()
+    {
+        QFETCH(bool, ranBefore);
+        const auto settings = restoreSettingsLater();
+        HeldBatch batch;
+        batch.prepare(1, false);
+        ConversionEngine engine;
+        Recorder recorder(engine);
+        if (ranBefore) {
+            engine.start(batch.inputs, 1);
+            QTRY_COMPARE_WITH_TIMEOUT(recorder.ends, 1, 30000);
+        }
+        const QStringList before = recorder.events;
+        engine.stopNow();
+        QCoreApplication::processEvents();
+        QCOMPARE(recorder.events, before);
+        QVERIFY(!engine.isRunning());
+    }
+
     // What each kind of job reports: its status, paths and, for a failure, a
     // short reason and what the encoder wrote.
     void reports_data()
@@ -396,33 +529,62 @@ private slots:
         QTest::addColumn<QString>("output");         // "" for none
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("encoderOutput");
+        QTest::addColumn<bool>("ranEncoder"); // a command line is reported
+        QTest::addColumn<qint64>("durationMs");
 
         const QString converts = "echo converted > \"$out\"";
+        const qint64 unknown = -1;
         QTest::newRow("converted") << "song.flac" << converts << "@/out" << QStringList() << ""
-            << int(FFmpegTask::Done) << "@/out/song.mp3" << "" << "";
+            << int(FFmpegTask::Done) << "@/out/song.mp3" << "Converted" << "" << true << unknown;
+        QTest::newRow("length from the encoder") << "song.flac"
+            << "printf '  Duration: 00:01:02.50, start: 0.000000, bitrate: 1411 kb/s\\n' >&2; " + converts << "@/out"
+            << QStringList() << "" << int(FFmpegTask::Done) << "@/out/song.mp3" << "Converted"
+            << "  Duration: 00:01:02.50, start: 0.000000, bitrate: 1411 kb/s\n" << true << qint64(62500);
         QTest::newRow("other file skipped") << "notes.txt" << converts << "@/out" << QStringList() << ""
-            << int(FFmpegTask::Skipped) << "" << "" << "";
+            << int(FFmpegTask::Skipped) << "" << "Not an audio or video file" << "" << false << unknown;
         QTest::newRow("other file copied") << "notes.txt" << converts << "@/out" << QStringList{"copy"} << ""
-            << int(FFmpegTask::Done) << "@/out/notes.txt" << "" << "";
+            << int(FFmpegTask::Done) << "@/out/notes.txt" << "Not an audio or video file; copied to the output folder"
+            << "" << false << unknown;
+        QTest::newRow("other file copied before") << "notes.txt" << converts << "@/out" << QStringList{"copy"}
+            << "@/out/notes.txt" << int(FFmpegTask::Done) << "@/out/notes.txt"
+            << "Not an audio or video file; a file of that name is already in the output folder" << "" << false
+            << unknown;
         QTest::newRow("quick, output already there") << "song.flac" << converts << "@/out" << QStringList{"quick"}
-            << "@/out/song.mp3" << int(FFmpegTask::Skipped) << "@/out/song.mp3" << "" << "";
+            << "@/out/song.mp3" << int(FFmpegTask::Skipped) << "@/out/song.mp3"
+            << "The output already exists (quick mode)" << "" << false << unknown;
+        QTest::newRow("quick, already in the output format") << "song.mp3" << converts << "@/out"
+            << QStringList{"quick"} << "" << int(FFmpegTask::Done) << "@/out/song.mp3"
+            << "Already in the output format; copied (quick mode)" << "" << false << unknown;
         QTest::newRow("the encoder's reason")
             << "x.flac"
             << "printf 'Input #0, flac\\nx.flac: Invalid data found when processing input\\n"
                "Conversion failed!\\n' >&2; exit 1"
             << "@/out" << QStringList() << "" << int(FFmpegTask::Failed) << "@/out/x.mp3"
-            << "x.flac: Invalid data found when processing input"
-            << "Input #0, flac\nx.flac: Invalid data found when processing input\nConversion failed!\n";
+            << "x.flac: Invalid data found when processing input (exit code 1)"
+            << "Input #0, flac\nx.flac: Invalid data found when processing input\nConversion failed!\n" << true
+            << unknown;
+        // The encoder says so, yet ends with exit code 0.
+        QTest::newRow("full disk at the end")
+            << "song.flac"
+            << converts + "; printf '[out#0/mp3 @ 0x5581] Error writing trailer: No space left on device\\n' >&2"
+            << "@/out" << QStringList() << "" << int(FFmpegTask::Failed) << "@/out/song.mp3"
+            << "No space left on the device"
+            << "[out#0/mp3 @ 0x5581] Error writing trailer: No space left on device\n" << true << unknown;
         QTest::newRow("exit code, nothing said") << "song.flac" << "exit 3" << "@/out" << QStringList() << ""
-            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder ended with exit code 3" << "";
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder ended with exit code 3" << "" << true
+            << unknown;
         QTest::newRow("crash") << "song.flac" << "kill -KILL $$" << "@/out" << QStringList() << ""
-            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder crashed (signal 9)" << "";
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder crashed (signal 9)" << "" << true
+            << unknown;
         QTest::newRow("nothing written") << "song.flac" << "echo said" << "@/out" << QStringList() << ""
-            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder wrote no output" << "said\n";
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder wrote no output" << "said\n" << true
+            << unknown;
         QTest::newRow("encoder missing") << "song.flac" << "/nonexistent/ffmpeg" << "@/out" << QStringList() << ""
-            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder could not be started" << "";
+            << int(FFmpegTask::Failed) << "@/out/song.mp3" << "The encoder could not be started" << "" << true
+            << unknown;
         QTest::newRow("output onto its own input") << "song.mp3" << converts << "{sourcedir}" << QStringList() << ""
-            << int(FFmpegTask::Failed) << "@/in/song.mp3" << "The output would replace the input" << "";
+            << int(FFmpegTask::Failed) << "@/in/song.mp3" << "The output would replace the input" << "" << false
+            << unknown;
     }
 
     void reports()
@@ -436,11 +598,13 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QString, reason);
         QFETCH(QString, encoderOutput);
+        QFETCH(bool, ranEncoder);
+        QFETCH(qint64, durationMs);
         QTemporaryDir folder(base + "/reports-XXXXXX");
         const auto at = [&](QString path) { return path.replace('@', folder.path()); };
         const auto settings = restoreSettingsLater();
-        resetSettings(encoder.startsWith('/') ? encoder : writeEncoder(folder.path(), "encoder", encoder),
-                      at(outputTemplate));
+        const QString program = encoder.startsWith('/') ? encoder : writeEncoder(folder.path(), "encoder", encoder);
+        resetSettings(program, at(outputTemplate));
         AppSettings::QuickConvertMode = flags.contains("quick");
         AppSettings::CopyNonAudioFiles = flags.contains("copy");
         const QString inputPath = folder.path() + "/in/" + input;
@@ -460,6 +624,15 @@ private slots:
         QCOMPARE(report.outputPath, at(output));
         QCOMPARE(report.reason, reason);
         QCOMPARE(report.encoderOutput, encoderOutput);
+        QCOMPARE(report.durationMs, durationMs);
+        // Paths of plain characters stand bare in it.
+        const QStringList words = report.commandLine.split(' ', Qt::SkipEmptyParts);
+        if (ranEncoder) {
+            QCOMPARE(words.value(0), program);
+            QVERIFY2(words.indexOf(inputPath) == words.indexOf("-i") + 1, qPrintable(report.commandLine));
+        } else {
+            QCOMPARE(report.commandLine, QString());
+        }
         QCOMPARE(contents(inputPath), QString("input"));
     }
 

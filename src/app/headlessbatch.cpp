@@ -2,8 +2,8 @@
 #include "app/headlessbatch.h"
 
 #include "app/commandline.h"
-
 #include "conversion/batchchecks.h"
+#include "conversion/batchprogress.h"
 #include "conversion/filewalk.h"
 #include "settings/appsettings.h"
 
@@ -131,9 +131,8 @@ void HeadlessBatch::report(const JobReport &report)
 
 void HeadlessBatch::showProgress()
 {
-    const qint64 seconds = elapsed.elapsed() / 1000;
-    std::fprintf(stderr, "\r\033[K%d of %d files finished, %d failed, %lld:%02lld", finishedCount, total, failedCount,
-                 seconds / 60, seconds % 60);
+    std::fprintf(stderr, "\r\033[K%d of %d files finished, %d failed, %s", finishedCount, total, failedCount,
+                 qPrintable(clockText(elapsed.elapsed())));
     std::fflush(stderr);
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/conversionengine.h"
 
+#include <QCoreApplication>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QThread>
 
 #include <memory>
@@ -85,15 +87,33 @@ void ConversionEngine::cancel()
     });
 }
 
-void ConversionEngine::stop()
+void ConversionEngine::stopJobs()
 {
     pool.clear();
     stopping = true;
     pool.waitForDone(-1);
     stopping = false;
+}
+
+void ConversionEngine::stop()
+{
+    stopJobs();
     ++batchSerial;
     retireRelay();
     running = false;
+}
+
+void ConversionEngine::stopNow()
+{
+    if (!running)
+        return;
+    stopJobs();
+    // Every job has returned, so all it reported is in the relay's queue.
+    QPointer<BatchRelay> current = relay;
+    QCoreApplication::sendPostedEvents(relay, QEvent::MetaCall);
+    // A receiver may have started a new batch meanwhile.
+    if (current && current == relay && running)
+        end();
 }
 
 void ConversionEngine::end()
@@ -126,6 +146,9 @@ void BatchRelay::connectTask(FFmpegTask *task)
         {QMetaMethod::fromSignal(&FFmpegTask::StatusChange),
          staticMetaObject.method(staticMetaObject.indexOfSlot("statusChanged(int,FFmpegTask::ConvertStatus)")),
          Qt::QueuedConnection},
+        {QMetaMethod::fromSignal(&FFmpegTask::Progress),
+         staticMetaObject.method(staticMetaObject.indexOfSlot("progressed(int,qint64,qint64)")),
+         Qt::QueuedConnection},
         {QMetaMethod::fromSignal(&FFmpegTask::Reported),
          staticMetaObject.method(staticMetaObject.indexOfSlot("reported(JobReport)")), Qt::DirectConnection},
         {QMetaMethod::fromSignal(&FFmpegTask::ConvertDone),
@@ -145,6 +168,12 @@ void BatchRelay::statusChanged(int id, FFmpegTask::ConvertStatus status)
 {
     if (engine)
         emit engine->statusChanged(id, status);
+}
+
+void BatchRelay::progressed(int id, qint64 positionMs, qint64 durationMs)
+{
+    if (engine)
+        emit engine->progressed(id, positionMs, durationMs);
 }
 
 void BatchRelay::reported(const JobReport &report)

@@ -36,6 +36,7 @@ public:
 
 private slots:
     void statusChanged(int id, FFmpegTask::ConvertStatus status);
+    void progressed(int id, qint64 positionMs, qint64 durationMs);
     // On the job's thread.
     void reported(const JobReport &report);
     void convertDone(int id);
@@ -71,6 +72,11 @@ public:
     // after it.
     void stop();
 
+    // Like stop(), but the jobs that were running report their end, stopped
+    // ones as Failed, and then the batch ends; the jobs that had not started
+    // report nothing. All of it is reported before this returns.
+    void stopNow();
+
     bool isRunning() const { return running; }
 
     // The jobs run at a time for a Threads setting: 0 means one per
@@ -79,6 +85,9 @@ public:
 
 signals:
     void statusChanged(int id, FFmpegTask::ConvertStatus status);
+    // A running encoder's position in its input and the input's length, in
+    // milliseconds (-1: unknown), a few times a second at most per job.
+    void progressed(int id, qint64 positionMs, qint64 durationMs);
     // Each finished job, in finishing order, then jobDone for it.
     void jobReported(const JobReport &report);
     void jobDone(int id);
@@ -88,6 +97,7 @@ signals:
 private:
     friend class BatchRelay;
     void retireRelay();
+    void stopJobs();
     void jobFinished(int id);
     void end();
 

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 QString outputSuffix()
 {
     const OutputFormat *format = OutputFormat::find(AppSettings::OutputFormat);
@@ -50,4 +52,24 @@ QStringList encoderArguments(const QString &inputPath, const QString &outputPath
 
     arguments << outputPath;
     return arguments;
+}
+
+QString shellCommandLine(const QString &program, const QStringList &arguments)
+{
+    const auto plain = [](const QString &word) {
+        return !word.isEmpty() && std::all_of(word.begin(), word.end(), [](QChar c) {
+            return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || QStringLiteral("_@%+=:,./-").contains(c);
+        });
+    };
+    QStringList words;
+    words.reserve(arguments.size() + 1);
+    for (const QString &word : QStringList(program) + arguments) {
+        if (plain(word))
+            words << word;
+        else
+            words << QLatin1Char('\'') + QString(word).replace(QLatin1Char('\''), QLatin1String("'\\''"))
+                    + QLatin1Char('\'');
+    }
+    return words.join(QLatin1Char(' '));
 }

@@ -15,3 +15,7 @@ QString conversionOutputPath(const QString &inputPath, const QString &outputFold
 // The encoder's command line for converting `inputPath` into `outputPath`
 // with the current settings; `outputPath` is its last argument.
 QStringList encoderArguments(const QString &inputPath, const QString &outputPath);
+
+// `program` and `arguments` as one line that a POSIX shell would split back
+// into them: for showing, and for pasting into a terminal.
+QString shellCommandLine(const QString &program, const QStringList &arguments);

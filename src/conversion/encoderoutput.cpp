@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/encoderoutput.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QVector>
 
@@ -75,4 +76,36 @@ QString lastEncoderMessage(const QString &output)
         return line->left(lineLimit).trimmed().toString();
     }
     return QString();
+}
+
+QString lastEncoderLines(const QString &output, int count)
+{
+    const QVector<QStringRef> lines = output.splitRef(QRegularExpression(QStringLiteral("[\r\n]")));
+    QStringList last;
+    for (auto line = lines.crbegin(); line != lines.crend() && last.size() < count; ++line) {
+        if (line->trimmed().isEmpty() || line->startsWith(QLatin1String("size=")))
+            continue;
+        last.prepend(line->left(lineLimit).toString());
+    }
+    return last.join(QLatin1Char('\n'));
+}
+
+QString plainWriteFailure(const QString &message)
+{
+    struct Plain
+    {
+        const char *said;
+        const char *plain;
+    };
+    static const Plain plainWords[] = {
+        {"No space left on device", QT_TRANSLATE_NOOP("FFmpegTask", "No space left on the device")},
+        {"Disk quota exceeded", QT_TRANSLATE_NOOP("FFmpegTask", "The disk quota is used up")},
+        {"File too large", QT_TRANSLATE_NOOP("FFmpegTask", "The output is too large for its file system")},
+        {"Input/output error", QT_TRANSLATE_NOOP("FFmpegTask", "The device reported an input/output error")},
+    };
+    for (const Plain &words : plainWords) {
+        if (message.contains(QLatin1String(words.said)))
+            return QCoreApplication::translate("FFmpegTask", words.plain);
+    }
+    return QCoreApplication::translate("FFmpegTask", "The encoder could not finish writing the output");
 }

@@ -98,3 +98,11 @@ private:
 // as "song.flac: Invalid data found when processing input". Empty when there
 // is none.
 QString lastEncoderMessage(const QString &output);
+
+// The last `count` lines of `output` that are not progress lines, for
+// showing what the encoder said last.
+QString lastEncoderLines(const QString &output, int count);
+
+// A failure to write that the encoder reported (see WriteFailureScan), in
+// plain words in the user's language.
+QString plainWriteFailure(const QString &message);

@@ -216,5 +216,5 @@ QString EncoderProcess::Result::failure(const QString &output) const
     const QString message = lastEncoderMessage(output);
     return message.isEmpty()
         ? QCoreApplication::translate("FFmpegTask", "The encoder ended with exit code %1").arg(exitCode)
-        : message;
+        : QCoreApplication::translate("FFmpegTask", "%1 (exit code %2)").arg(message, QString::number(exitCode));
 }

@@ -5,6 +5,7 @@
 #include "conversion/encoderlocation.h"
 #include "conversion/encoderoutput.h"
 #include "conversion/encoderprocess.h"
+#include "conversion/encoderprogress.h"
 #include "conversion/inputkind.h"
 #include "conversion/outputfile.h"
 #include "conversion/outputlocation.h"
@@ -12,6 +13,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 FFmpegTask::FFmpegTask(int id, const QString &inputPath)
@@ -38,7 +40,7 @@ void FFmpegTask::refuse()
 void FFmpegTask::finish(ConvertStatus status)
 {
     emit StatusChange(id, status);
-    emit Reported({id, status, inputPath, outputPath, status == Failed ? reason : QString(), encoderOutput});
+    emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs});
     emit ConvertDone(id);
 }
 
@@ -49,6 +51,12 @@ FFmpegTask::ConvertStatus FFmpegTask::fail(const QString &why)
     return Failed;
 }
 
+FFmpegTask::ConvertStatus FFmpegTask::succeed(ConvertStatus status, const QString &how)
+{
+    reason = how;
+    return status;
+}
+
 FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
 {
     const bool media = isAudioOrVideo(inputPath);
@@ -56,7 +64,7 @@ FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
         if (batchOutputs)
             batchOutputs->announce(id, nullptr);
         qDebug() << "Skipping job" << id;
-        return Skipped;
+        return succeed(Skipped, tr("Not an audio or video file"));
     }
     outputDirectory = OutputLocation::folderFor(outputDirectory, inputPath);
     QDir().mkpath(outputDirectory);
@@ -88,10 +96,12 @@ FFmpegTask::ConvertStatus FFmpegTask::copyClaimed(OutputFile &file)
 {
     // The copy never overwrites, and a file already there counts as copied.
     if (file.occupied())
-        return Done;
+        return succeed(Done, tr("Not an audio or video file; a file of that name is already in the output folder"));
     if (!file.copyFrom(inputPath, stopFlag))
         return fail(stopRequested() ? tr("Stopped") : tr("The file could not be copied"));
-    return file.commit(false) == OutputFile::Refused ? fail(tr("The copy could not be put in place")) : Done;
+    if (file.commit(false) == OutputFile::Refused)
+        return fail(tr("The copy could not be put in place"));
+    return succeed(Done, tr("Not an audio or video file; copied to the output folder"));
 }
 
 FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
@@ -99,13 +109,13 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     if (AppSettings::QuickConvertMode) {
         if (file.occupied()) {
             qDebug() << "Skipping job" << id;
-            return Skipped;
+            return succeed(Skipped, tr("The output already exists (quick mode)"));
         }
         if (QFileInfo(inputPath).suffix().toLower() == outputSuffix()) {
             qDebug() << "Copy file of job" << id;
             if (!file.copyFrom(inputPath, stopFlag))
                 return fail(stopRequested() ? tr("Stopped") : tr("The file could not be copied"));
-            return commit(file);
+            return commit(file, tr("Already in the output format; copied (quick mode)"));
         }
     }
     // The output is renamed into place, so nothing but this check keeps a
@@ -130,41 +140,55 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
     if (stopRequested())
         return fail(tr("Stopped"));
 
+    const QString program = encoderProgram(AppSettings::FFmpegBinary);
+    const QStringList arguments = encoderArguments(inputPath, file.temporaryPath());
+    commandLine = shellCommandLine(program, arguments);
     OutputExcerpt processOutput;
     WriteFailureScan writeFailure({inputPath, file.temporaryPath()});
+    EncoderProgress progress(EncoderProgress::tempoOf(arguments));
+    QElapsedTimer sinceProgress;
     const EncoderProcess::Result run = EncoderProcess::run(
-        encoderProgram(AppSettings::FFmpegBinary), encoderArguments(inputPath, file.temporaryPath()),
+        program, arguments,
         [&](const QByteArray &chunk) {
             processOutput.append(chunk);
             writeFailure.append(chunk);
+            progress.append(chunk);
+            // The window shows it a few times a second at most.
+            if (progress.positionMs() >= 0 && (!sinceProgress.isValid() || sinceProgress.elapsed() >= 250)) {
+                sinceProgress.start();
+                emit Progress(id, progress.positionMs(), progress.durationMs());
+            }
         },
         [this] { return stopRequested(); });
 
+    durationMs = progress.durationMs();
     encoderOutput = processOutput.text();
     qDebug() << "Result of job" << id << "|" << encoderOutput;
     qDebug() << "Finished job" << id << "with exit code" << run.exitCode;
 
-    const QString runFailure = run.failure(encoderOutput);
+    // The encoder names its input by the whole path, which the row shows already.
+    const QString runFailure =
+        run.failure(encoderOutput).replace(inputPath, QFileInfo(inputPath).fileName());
     if (!runFailure.isEmpty())
         return fail(runFailure);
     const QString failure = writeFailure.failure();
     if (!failure.isEmpty()) {
         qDebug() << "Output of job" << id << "is incomplete:" << failure;
-        return fail(failure);
+        return fail(plainWriteFailure(failure));
     }
     if (!file.written()) {
         qDebug() << "Job" << id << "wrote no output";
         return fail(tr("The encoder wrote no output"));
     }
-    return commit(file);
+    return commit(file, tr("Converted"));
 }
 
-FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file)
+FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &how)
 {
     // In quick mode an output that another writer made meanwhile stays.
     switch (file.commit(!AppSettings::QuickConvertMode)) {
     case OutputFile::Committed:
-        return Done;
+        return succeed(Done, how);
     case OutputFile::Occupied:
         qDebug() << "Output of job" << id << "appeared meanwhile and is kept:" << outputPath;
         return fail(tr("Another file appeared at the output path meanwhile and was kept"));

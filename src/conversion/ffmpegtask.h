@@ -53,6 +53,9 @@ public:
 
 signals:
     void StatusChange(int id, FFmpegTask::ConvertStatus status);
+    // While the encoder runs, a few times a second at most: how far it is
+    // into its input, and the input's length, in milliseconds (-1: unknown).
+    void Progress(int id, qint64 positionMs, qint64 durationMs);
     // Sent once, with the final status, just before ConvertDone; to be
     // received on the job's own thread.
     void Reported(const JobReport &report);
@@ -62,12 +65,13 @@ private:
     ConvertStatus classifyAndRun();
     void finish(ConvertStatus status);
     ConvertStatus fail(const QString &why);
+    ConvertStatus succeed(ConvertStatus status, const QString &how);
     // Runs `work` while this job alone writes `path`, into a temporary file.
     ConvertStatus whileClaimed(const QString &path, ConvertStatus (FFmpegTask::*work)(OutputFile &));
     ConvertStatus convertClaimed(OutputFile &file);
     ConvertStatus copyClaimed(OutputFile &file);
     ConvertStatus runEncoder(OutputFile &file);
-    ConvertStatus commit(OutputFile &file);
+    ConvertStatus commit(OutputFile &file, const QString &how);
     bool stopRequested() const { return stopFlag && stopFlag->load(); }
 
     int id;
@@ -76,6 +80,8 @@ private:
     QString outputPath;
     QString reason;
     QString encoderOutput;
+    QString commandLine;
+    qint64 durationMs = -1;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;
@@ -90,10 +96,17 @@ struct JobReport
     // The file the job wrote or would have written; empty for a job that
     // has none, such as a skipped other file.
     QString outputPath;
-    // For a failure: why, in a few words.
+    // Why the job ended as it did, in a few words: for a failure its cause,
+    // for a skip why, for a success what was done.
     QString reason;
     // What the encoder wrote, shortened in the middle when long; empty when
     // no encoder ran.
     QString encoderOutput;
+    // The encoder's command line as it ran, quoted as a shell would take it;
+    // empty when no encoder ran.
+    QString commandLine;
+    // The input's length as the encoder read it, in milliseconds; -1 when
+    // unknown.
+    qint64 durationMs = -1;
 };
 Q_DECLARE_METATYPE(JobReport)

@@ -5,91 +5,33 @@
 #include "about/aboutdialog.h"
 #include "conversion/batchchecks.h"
 #include "conversion/filewalk.h"
+#include "mainwindow/jobdetailsdialog.h"
+#include "mainwindow/jobtable.h"
+#include "mainwindow/lastfolder.h"
 #include "mainwindow/rowremoval.h"
+#include "mainwindow/statusdelegate.h"
 #include "settings/appsettings.h"
 #include "settings/settingsdialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QColor>
 #include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QStandardItemModel>
 #include <QUrl>
-
-#include <iterator>
 
 namespace {
 
-struct StatusLook
-{
-    const char *text;
-    Qt::GlobalColor colour;
-};
-
-// Indexed by FFmpegTask::ConvertStatus.
-constexpr StatusLook statusLooks[] = {
-    {QT_TRANSLATE_NOOP("MainWindow", "Pending"), Qt::yellow},
-    {QT_TRANSLATE_NOOP("MainWindow", "Converting"), Qt::darkYellow},
-    {QT_TRANSLATE_NOOP("MainWindow", "Failed"), Qt::red},
-    {QT_TRANSLATE_NOOP("MainWindow", "Skipped"), Qt::blue},
-    {QT_TRANSLATE_NOOP("MainWindow", "Done"), Qt::green},
-};
-
-// The values of a Status cell showing `status`, made anew when its translation
-// changes. A new row copies those of Pending and so shares their text, colour
-// and list of values; a later status change gives the cell a list of its own,
-// still with the shared text and colour. Table rows number in the hundred
-// thousands, statuses five.
-const QStandardItem &statusLook(FFmpegTask::ConvertStatus status)
-{
-    static QStandardItem looks[std::size(statusLooks)];
-    QStandardItem &look = looks[status];
-    const QString text = MainWindow::tr(statusLooks[status].text);
-    if (look.text() != text) {
-        look.setData(int(Qt::AlignCenter), Qt::TextAlignmentRole);
-        look.setData(text, Qt::EditRole);
-        look.setData(QColor(statusLooks[status].colour), Qt::BackgroundRole);
-    }
-    return look;
-}
-
-// A File cell. It keeps its path itself, where a standard item would give it
-// a list of values of its own: one block fewer for each of many thousand rows.
-// The cell holds text only, read through data(): the model's itemData() and
-// an item's stream operators see no path, and the table uses neither.
-class FileItem : public QStandardItem
-{
-public:
-    QVariant data(int role) const override
-    {
-        if (role != Qt::DisplayRole && role != Qt::EditRole)
-            return QStandardItem::data(role);
-        return path.isNull() ? QVariant() : QVariant(path);
-    }
-
-    void setData(const QVariant &value, int role) override
-    {
-        if (role != Qt::DisplayRole && role != Qt::EditRole) {
-            QStandardItem::setData(value, role);
-            return;
-        }
-        const QString text = value.toString();
-        if (text.isNull() == path.isNull() && text == path)
-            return;
-        path = text;
-        emitDataChanged();
-    }
-
-    QStandardItem *clone() const override { return new FileItem(*this); }
-
-private:
-    QString path;
-};
+// How often queued row changes and the clock are shown.
+constexpr int changeIntervalMs = 200;
+constexpr int clockIntervalMs = 1000;
 
 } // namespace
 
@@ -101,25 +43,63 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(QCoreApplication::applicationName());
 
     const QStringList headerLabels{tr("Status"), tr("File")};
-    model = new QStandardItemModel(this);
+    model = new JobTable(this);
     model->setColumnCount(headerLabels.size());
     model->setHorizontalHeaderLabels(headerLabels);
     ui->tableView->setModel(model);
 
     ui->tableView->horizontalHeader()->setStretchLastSection(true);
+    // Wide enough for a percentage; measuring the cells would read every row.
+    ui->tableView->horizontalHeader()->resizeSection(
+        JobTable::StatusColumn,
+        qMax(ui->tableView->horizontalHeader()->sectionSize(JobTable::StatusColumn),
+             ui->tableView->fontMetrics().horizontalAdvance(JobTable::convertingText(100)) + 24));
     ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    ui->tableView->setItemDelegateForColumn(JobTable::StatusColumn, new StatusDelegate(ui->tableView));
+    ui->tableView->addAction(ui->action_Remove);
 
     setConverting(false);
     setAcceptDrops(true);
     ui->tableView->hide();
 
-    connect(&engine, &ConversionEngine::statusChanged, this, &MainWindow::onStatusChange);
+    connect(ui->action_AddFiles, &QAction::triggered, this, &MainWindow::chooseFiles);
+    connect(ui->action_AddFolder, &QAction::triggered, this, &MainWindow::chooseFolder);
+    connect(ui->action_Quit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->action_Convert, &QAction::triggered, this, &MainWindow::convert);
+    connect(ui->action_ConvertFailed, &QAction::triggered, this, &MainWindow::convertFailedAgain);
+    connect(ui->action_Cancel, &QAction::triggered, this, &MainWindow::cancel);
+    connect(ui->action_StopNow, &QAction::triggered, this, &MainWindow::stopNow);
+    connect(ui->action_Remove, &QAction::triggered, this, &MainWindow::removeSelectedRows);
+    connect(ui->menu_Convert, &QMenu::aboutToShow, this, [this] {
+        bool anyFailed = false;
+        for (int row = 0; row < model->rowCount() && !anyFailed; ++row)
+            anyFailed = model->status(row) == FFmpegTask::Failed;
+        ui->action_ConvertFailed->setEnabled(!converting && anyFailed);
+    });
+
+    summaryLabel = new QLabel;
+    summaryLabel->setObjectName(QStringLiteral("label_Summary"));
+    summaryLabel->setTextFormat(Qt::RichText);
+    // A long text must not widen the window; it is cut, and whole in its tooltip.
+    summaryLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    connect(summaryLabel, &QLabel::linkActivated, this, &MainWindow::selectFailedRows);
+    ui->statusBar->addWidget(summaryLabel, 1);
+
+    timeTicker.setInterval(clockIntervalMs);
+    connect(&timeTicker, &QTimer::timeout, this, &MainWindow::showTime);
+    changeTicker.setSingleShot(true);
+    changeTicker.setInterval(changeIntervalMs);
+    connect(&changeTicker, &QTimer::timeout, this, &MainWindow::showQueuedChanges);
+
+    connect(&engine, &ConversionEngine::statusChanged, this, &MainWindow::queueStatus);
+    connect(&engine, &ConversionEngine::progressed, this, &MainWindow::queueProgress);
+    connect(&engine, &ConversionEngine::jobReported, this, &MainWindow::takeReport);
     connect(&engine, &ConversionEngine::jobDone, this, &MainWindow::onConvertDone);
-    // A cancelled batch ends without every job done.
+    // A cancelled or stopped batch ends without every job done.
     connect(&engine, &ConversionEngine::batchEnded, this, [this] {
         if (converting)
-            setConverting(false);
+            finishBatch();
     });
 }
 
@@ -137,6 +117,14 @@ void MainWindow::setConverting(bool active)
     ui->pushButton_Settings->setEnabled(!converting);
     ui->pushButton_Clear->setEnabled(!converting);
     ui->progressBar->setVisible(converting);
+
+    ui->label_Time->setVisible(converting);
+    // Rows must not move under running jobs.
+    for (QAction *action : {ui->action_AddFiles, ui->action_AddFolder, ui->action_Convert,
+                            ui->action_ConvertFailed, ui->action_Remove})
+        action->setEnabled(!converting);
+    ui->action_Cancel->setEnabled(converting);
+    ui->action_StopNow->setEnabled(converting);
 }
 
 void MainWindow::showTable()
@@ -148,34 +136,19 @@ void MainWindow::showTable()
     }
 }
 
-// The Status cell of the new row is centred and shows Pending already, with
-// the values that every Pending cell shares.
 void MainWindow::appendRow()
 {
-    model->appendRow({statusLook(FFmpegTask::Pending).clone(), new FileItem});
+    model->appendFile(QString());
 }
 
 void MainWindow::addFile(const QString &path)
 {
-    appendRow();
-    const int row = model->rowCount() - 1;
-    model->setData(model->index(row, 1), path, Qt::EditRole);
-    setStatus(FFmpegTask::Pending, model->index(row, 0));
+    model->appendFile(path);
 }
 
 void MainWindow::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index)
 {
-    if (status < FFmpegTask::Pending || status > FFmpegTask::Done)
-        return;
-    const QStandardItem &look = statusLook(status);
-    for (const int role : {Qt::DisplayRole, Qt::BackgroundRole}) {
-        // Writing a value the cell already has changes nothing, yet would
-        // give the cell its own copy of the values it shares.
-        const QVariant value = look.data(role);
-        const QVariant shown = index.data(role);
-        if (shown.userType() != value.userType() || shown != value)
-            model->setData(index, value, role);
-    }
+    model->setStatus(status, index);
 }
 
 void MainWindow::addPaths(const QStringList &paths)
@@ -229,6 +202,39 @@ void MainWindow::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
 }
 
+// The platform's dialog where it has one; it does not block the window's
+// event loop, so reports of a batch keep coming while it is open.
+void MainWindow::chooseFiles()
+{
+    auto *dialog = new QFileDialog(this, tr("Add Files"), lastFolder());
+    dialog->setObjectName(QStringLiteral("fileDialog_AddFiles"));
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::filesSelected, this, [this](const QStringList &files) {
+        if (files.isEmpty() || converting)
+            return;
+        rememberFolder(QFileInfo(files.first()).absolutePath());
+        addPaths(files);
+    });
+    dialog->open();
+}
+
+void MainWindow::chooseFolder()
+{
+    auto *dialog = new QFileDialog(this, tr("Add Folder"), lastFolder());
+    dialog->setObjectName(QStringLiteral("fileDialog_AddFolder"));
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &folder) {
+        if (folder.isEmpty() || converting)
+            return;
+        rememberFolder(folder);
+        addPaths({folder});
+    });
+    dialog->open();
+}
+
 // The dialogs are windows of their own that block the others while open; the
 // window keeps no pointer to them and each is destroyed when it closes.
 static void openModal(QDialog *dialog)
@@ -248,21 +254,56 @@ void MainWindow::on_pushButton_About_clicked()
     openModal(new AboutDialog);
 }
 
+QList<int> MainWindow::selectedRows() const
+{
+    QList<int> rows;
+    const QModelIndexList selection = ui->tableView->selectionModel()->selectedRows(0);
+    for (const QModelIndex &index : selection)
+        rows.append(index.row());
+    return rows;
+}
+
 void MainWindow::on_tableView_customContextMenuRequested(const QPoint &pos)
 {
     if (converting)
         return;
 
-    QList<int> selectedRows;
-    const QModelIndexList selection = ui->tableView->selectionModel()->selectedRows(0);
-    for (const QModelIndex &index : selection)
-        selectedRows.append(index.row());
+    const QList<int> rows = selectedRows();
+    // The row clicked, or else the current one.
+    const QModelIndex clicked = ui->tableView->indexAt(pos);
+    const int row = clicked.isValid() ? clicked.row() : ui->tableView->currentIndex().row();
 
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QAction *remove = menu->addAction(tr("Remove"));
-    connect(remove, &QAction::triggered, this, [this, selectedRows] { removeRows(selectedRows); });
+    connect(remove, &QAction::triggered, this, [this, rows] { removeRows(rows); });
+
+    const JobReport report = model->report(row);
+    QAction *details = menu->addAction(tr("Show Details…"));
+    details->setEnabled(report.id != 0);
+    connect(details, &QAction::triggered, this, [this, row] { showDetails(row); });
+    QAction *folder = menu->addAction(tr("Open Output Folder"));
+    folder->setEnabled(!report.outputPath.isEmpty() && QFileInfo(report.outputPath).dir().exists());
+    connect(folder, &QAction::triggered, this, [this, row] { openOutputFolder(row); });
+
     menu->popup(ui->tableView->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::showDetails(int row)
+{
+    const JobReport report = model->report(row);
+    if (report.id == 0)
+        return;
+    auto *dialog = new JobDetailsDialog(report, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void MainWindow::openOutputFolder(int row)
+{
+    const QString folder = QFileInfo(model->report(row).outputPath).absolutePath();
+    if (QDir(folder).exists())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 void MainWindow::removeRows(const QList<int> &rows)
@@ -271,13 +312,20 @@ void MainWindow::removeRows(const QList<int> &rows)
     removeModelRows(*model, rows);
 }
 
+void MainWindow::removeSelectedRows()
+{
+    if (!converting)
+        removeRows(selectedRows());
+}
+
 void MainWindow::on_pushButton_Clear_clicked()
 {
     if (ui->tableView->isHidden())
         return;
-    model->removeRows(0, model->rowCount());
+    model->clearRows();
     ui->tableView->hide();
     ui->label_HelpMessage->show();
+    setSummary(QString());
 }
 
 void MainWindow::on_pushButton_Convert_clicked()
@@ -285,15 +333,42 @@ void MainWindow::on_pushButton_Convert_clicked()
     convert();
 }
 
-void MainWindow::convert()
+bool MainWindow::checkSettings()
 {
     const QString problem = batchSettingsProblem();
-    if (!problem.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Error"), problem);
-        return;
-    }
+    if (problem.isEmpty())
+        return true;
+    QMessageBox::warning(this, QStringLiteral("Error"), problem);
+    return false;
+}
 
-    batchSize = model->rowCount();
+void MainWindow::convert()
+{
+    if (converting || !checkSettings())
+        return;
+    startBatch({});
+}
+
+void MainWindow::convertFailedAgain()
+{
+    if (converting)
+        return;
+    QVector<int> failed;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->status(row) == FFmpegTask::Failed)
+            failed << row;
+    }
+    if (failed.isEmpty() || !checkSettings())
+        return;
+    startBatch(failed);
+}
+
+// `rows` empty: every row.
+void MainWindow::startBatch(const QVector<int> &rows)
+{
+    forgetQueuedChanges();
+    batchRows = rows;
+    batchSize = rows.isEmpty() ? model->rowCount() : rows.size();
     finishedCount = 0;
     ui->progressBar->setValue(0);
     if (batchSize <= 0)
@@ -302,17 +377,67 @@ void MainWindow::convert()
     const int threads = ConversionEngine::threadsFor(AppSettings::Threads);
     qDebug() << "Starting convert..." << "\n" << "Threads:" << threads << "\n" << "Items:" << batchSize;
 
+    ending = Ending::Finished;
+    batchProgress = BatchProgress(batchSize);
+    batchClock.start();
+    setSummary(QString());
     setConverting(true);
+    showTime();
+    timeTicker.start();
     QStringList inputPaths;
     inputPaths.reserve(batchSize);
-    for (int row = 0; row < batchSize; ++row)
-        inputPaths << model->index(row, 1).data().toString();
+    for (int id = 1; id <= batchSize; ++id)
+        inputPaths << model->index(rowOf(id), JobTable::FileColumn).data().toString();
     engine.start(inputPaths, threads);
+}
+
+int MainWindow::rowOf(int id) const
+{
+    if (batchRows.isEmpty())
+        return id - 1;
+    return id >= 1 && id <= batchRows.size() ? batchRows.at(id - 1) : -1;
 }
 
 void MainWindow::onStatusChange(int id, FFmpegTask::ConvertStatus status)
 {
-    setStatus(status, model->index(id - 1, 0));
+    setStatus(status, model->index(rowOf(id), JobTable::StatusColumn));
+}
+
+void MainWindow::queueStatus(int id, FFmpegTask::ConvertStatus status)
+{
+    queuedStatuses.insert(id, status);
+    queuedPercents.remove(id);
+    if (!changeTicker.isActive())
+        changeTicker.start();
+}
+
+void MainWindow::queueProgress(int id, qint64 positionMs, qint64 durationMs)
+{
+    batchProgress.progressed(id, positionMs, durationMs);
+    if (durationMs <= 0)
+        return;
+    queuedPercents.insert(id, int(qMin<qint64>(100, positionMs * 100 / durationMs)));
+    if (!changeTicker.isActive())
+        changeTicker.start();
+}
+
+void MainWindow::showQueuedChanges()
+{
+    changeTicker.stop();
+    for (auto change = queuedStatuses.cbegin(); change != queuedStatuses.cend(); ++change)
+        onStatusChange(change.key(), change.value());
+    for (auto change = queuedPercents.cbegin(); change != queuedPercents.cend(); ++change)
+        model->setPercent(rowOf(change.key()), change.value());
+    queuedStatuses.clear();
+    queuedPercents.clear();
+}
+
+void MainWindow::takeReport(const JobReport &report)
+{
+    if (!converting)
+        return;
+    batchProgress.finished(report.id, report.status, report.durationMs);
+    model->setReport(rowOf(report.id), report);
 }
 
 void MainWindow::onConvertDone(int)
@@ -324,8 +449,76 @@ void MainWindow::onConvertDone(int)
     ui->progressBar->setValue(finishedCount * 100 / batchSize);
     if (finishedCount == batchSize) {
         qDebug() << "Done";
-        setConverting(false);
+        finishBatch();
     }
+}
+
+void MainWindow::showTime()
+{
+    const qint64 elapsed = batchClock.elapsed();
+    const qint64 left = batchProgress.remainingMs(elapsed);
+    ui->label_Time->setText(left < 0 ? tr("Elapsed %1").arg(clockText(elapsed))
+                                     : tr("Elapsed %1, about %2 left").arg(clockText(elapsed), clockText(left)));
+}
+
+void MainWindow::finishBatch()
+{
+    showQueuedChanges();
+    timeTicker.stop();
+    setConverting(false);
+
+    const int failed = batchProgress.count(FFmpegTask::Failed);
+    QString failedText = tr("%n failed", nullptr, failed).toHtmlEscaped();
+    if (failed > 0)
+        failedText = QStringLiteral("<a href=\"failed\">%1</a>").arg(failedText);
+    const QString counts = tr("%1, %2, %3")
+                               .arg(tr("%n done", nullptr, batchProgress.count(FFmpegTask::Done)).toHtmlEscaped(),
+                                    tr("%n skipped", nullptr, batchProgress.count(FFmpegTask::Skipped)).toHtmlEscaped(),
+                                    failedText);
+    const QString time = clockText(batchClock.elapsed());
+    QString summary;
+    switch (ending) {
+    case Ending::Finished:
+        summary = tr("Finished in %1: %2").arg(time, counts);
+        break;
+    case Ending::Cancelled:
+        summary = tr("Cancelled after %1: %2; %3").arg(time, counts,
+                                                       tr("%n not converted", nullptr,
+                                                          batchSize - batchProgress.finishedCount()));
+        break;
+    case Ending::Stopped:
+        summary = tr("Stopped after %1: %2; %3").arg(time, counts,
+                                                     tr("%n not converted", nullptr,
+                                                        batchSize - batchProgress.finishedCount()));
+        break;
+    }
+    setSummary(summary);
+    batchRows.clear();
+    if (!isActiveWindow())
+        QApplication::alert(this);
+}
+
+void MainWindow::setSummary(const QString &text)
+{
+    summaryLabel->setText(text);
+    summaryLabel->setToolTip(text);
+}
+
+void MainWindow::selectFailedRows()
+{
+    QItemSelection failed;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->status(row) != FFmpegTask::Failed)
+            continue;
+        if (!failed.isEmpty() && failed.last().bottom() == row - 1)
+            failed.last() = QItemSelectionRange(failed.last().topLeft(), model->index(row, JobTable::FileColumn));
+        else
+            failed.select(model->index(row, JobTable::StatusColumn), model->index(row, JobTable::FileColumn));
+    }
+    ui->tableView->selectionModel()->select(failed, QItemSelectionModel::ClearAndSelect);
+    if (!failed.isEmpty())
+        ui->tableView->scrollTo(failed.first().topLeft());
+    ui->tableView->setFocus();
 }
 
 void MainWindow::on_pushButton_Cancel_clicked()
@@ -335,8 +528,23 @@ void MainWindow::on_pushButton_Cancel_clicked()
 
 void MainWindow::cancel()
 {
+    if (!converting)
+        return;
     ui->pushButton_Cancel->setEnabled(false);
+    ui->action_Cancel->setEnabled(false);
+    ending = Ending::Cancelled;
+    batchProgress.dropQueued();
+    setSummary(tr("Cancelled: waiting for the files being converted to finish. "
+                     "Stop Now in the Convert menu stops them at once."));
     engine.cancel();
+}
+
+void MainWindow::stopNow()
+{
+    if (!converting)
+        return;
+    ending = Ending::Stopped;
+    engine.stopNow();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -351,5 +559,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::stopBatch()
 {
     engine.stop();
+    timeTicker.stop();
+    forgetQueuedChanges();
+    batchRows.clear();
     setConverting(false);
+}
+
+void MainWindow::forgetQueuedChanges()
+{
+    changeTicker.stop();
+    queuedStatuses.clear();
+    queuedPercents.clear();
 }

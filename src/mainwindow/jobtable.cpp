@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/jobtable.h"
+
+#include "conversion/encoderoutput.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <iterator>
+
+namespace {
+
+struct StatusLook
+{
+    const char *text;
+    Qt::GlobalColor colour;
+};
+
+// Indexed by FFmpegTask::ConvertStatus.
+constexpr StatusLook statusLooks[] = {
+    {QT_TRANSLATE_NOOP("MainWindow", "Pending"), Qt::yellow},
+    {QT_TRANSLATE_NOOP("MainWindow", "Converting"), Qt::darkYellow},
+    {QT_TRANSLATE_NOOP("MainWindow", "Failed"), Qt::red},
+    {QT_TRANSLATE_NOOP("MainWindow", "Skipped"), Qt::blue},
+    {QT_TRANSLATE_NOOP("MainWindow", "Done"), Qt::green},
+};
+
+// The values of a Status cell showing `status`, made anew when its translation
+// changes. A new row copies those of Pending and so shares their text, colour
+// and list of values; a later status change gives the cell a list of its own,
+// still with the shared text and colour. Table rows number in the hundred
+// thousands, statuses five.
+const QStandardItem &statusLook(FFmpegTask::ConvertStatus status)
+{
+    static QStandardItem looks[std::size(statusLooks)];
+    QStandardItem &look = looks[status];
+    const QString text = JobTable::statusText(status);
+    if (look.text() != text) {
+        look.setData(int(Qt::AlignCenter), Qt::TextAlignmentRole);
+        look.setData(text, Qt::EditRole);
+        look.setData(QColor(statusLooks[status].colour), Qt::BackgroundRole);
+    }
+    return look;
+}
+
+// A File cell. It keeps its path, its row's status and its row's last report
+// itself, where a standard item would give it a list of values of its own:
+// one block fewer for each of many thousand rows. The cell holds text only,
+// read through data(): the model's itemData() and an item's stream operators
+// see no path, and the table uses neither.
+class FileItem : public QStandardItem
+{
+public:
+    QVariant data(int role) const override
+    {
+        if (role != Qt::DisplayRole && role != Qt::EditRole)
+            return QStandardItem::data(role);
+        return path.isNull() ? QVariant() : QVariant(path);
+    }
+
+    void setData(const QVariant &value, int role) override
+    {
+        if (role != Qt::DisplayRole && role != Qt::EditRole) {
+            QStandardItem::setData(value, role);
+            return;
+        }
+        const QString text = value.toString();
+        if (text.isNull() == path.isNull() && text == path)
+            return;
+        path = text;
+        emitDataChanged();
+    }
+
+    QStandardItem *clone() const override { return new FileItem(*this); }
+
+    QString path;
+    JobRecords::Handle report = 0;
+    FFmpegTask::ConvertStatus status = FFmpegTask::Pending;
+};
+
+} // namespace
+
+JobTable::JobTable(QObject *parent)
+    : QStandardItemModel(parent)
+{
+}
+
+// The Status cell of the new row is centred and shows Pending already, with
+// the values that every Pending cell shares.
+void JobTable::appendFile(const QString &path)
+{
+    auto *file = new FileItem;
+    file->path = path;
+    appendRow({statusLook(FFmpegTask::Pending).clone(), file});
+}
+
+void JobTable::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index)
+{
+    if (status < FFmpegTask::Pending || status > FFmpegTask::Done || index.model() != this)
+        return;
+    const QStandardItem &look = statusLook(status);
+    for (const int role : {Qt::DisplayRole, Qt::BackgroundRole}) {
+        // Writing a value the cell already has changes nothing, yet would
+        // give the cell its own copy of the values it shares.
+        const QVariant value = look.data(role);
+        const QVariant shown = index.data(role);
+        if (shown.userType() != value.userType() || shown != value)
+            setData(index, value, role);
+    }
+    if (auto *file = static_cast<FileItem *>(item(index.row(), FileColumn))) {
+        file->status = status;
+        // A job starting again makes the last one's report stale.
+        if (status == FFmpegTask::Converting)
+            file->report = 0;
+    }
+}
+
+FFmpegTask::ConvertStatus JobTable::status(int row) const
+{
+    const auto *file = static_cast<const FileItem *>(item(row, FileColumn));
+    return file ? file->status : FFmpegTask::Pending;
+}
+
+void JobTable::setPercent(int row, int percent)
+{
+    if (status(row) == FFmpegTask::Converting)
+        setData(index(row, StatusColumn), convertingText(qBound(0, percent, 100)), Qt::EditRole);
+}
+
+void JobTable::setReport(int row, const JobReport &report)
+{
+    if (auto *file = static_cast<FileItem *>(item(row, FileColumn)))
+        file->report = records.add(report);
+}
+
+JobReport JobTable::report(int row) const
+{
+    const auto *file = static_cast<const FileItem *>(item(row, FileColumn));
+    return file && file->report ? records.read(file->report) : JobReport();
+}
+
+QString JobTable::statusText(FFmpegTask::ConvertStatus status)
+{
+    return QCoreApplication::translate("MainWindow", statusLooks[status].text);
+}
+
+QString JobTable::convertingText(int percent)
+{
+    return tr("Converting %1 %").arg(percent);
+}
+
+QString JobTable::path(int row) const
+{
+    const auto *file = static_cast<const FileItem *>(item(row, FileColumn));
+    return file ? file->path : QString();
+}
+
+void JobTable::clearRows()
+{
+    removeRows(0, rowCount());
+    records.clear();
+}
+
+QVariant JobTable::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::ToolTipRole && index.column() == StatusColumn)
+        return toolTip(index.row());
+    return QStandardItemModel::data(index, role);
+}
+
+QString JobTable::toolTip(int row) const
+{
+    const JobReport last = report(row);
+    // A row shows its last job's report only while it shows that job's end.
+    if (last.id == 0 || last.status != status(row))
+        return QString();
+    QString text = QStringLiteral("<p><b>%1</b>").arg(statusText(last.status).toHtmlEscaped());
+    if (!last.reason.isEmpty())
+        text += QStringLiteral(": ") + last.reason.toHtmlEscaped();
+    text += QStringLiteral("</p>");
+    if (!last.outputPath.isEmpty())
+        text += QStringLiteral("<p>%1</p>").arg(tr("Output: %1").arg(QDir::cleanPath(last.outputPath)).toHtmlEscaped());
+    if (last.status == FFmpegTask::Failed) {
+        const QString lines = lastEncoderLines(last.encoderOutput, 6);
+        if (!lines.isEmpty())
+            text += QStringLiteral("<p>%1</p><pre>%2</pre>")
+                        .arg(tr("The encoder's last lines:").toHtmlEscaped(), lines.toHtmlEscaped());
+    }
+    return text;
+}

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "conversion/ffmpegtask.h"
+#include "mainwindow/jobrecords.h"
+
+#include <QStandardItemModel>
+
+// The job table: a Status and a File column, one row per input file. Besides
+// what it shows, each row keeps its last status and what its last job
+// reported; a finished row's Status cell has a tooltip saying why it ended
+// as it did.
+class JobTable : public QStandardItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { StatusColumn, FileColumn };
+
+    explicit JobTable(QObject *parent = nullptr);
+
+    // A row of `path`, Pending.
+    void appendFile(const QString &path);
+
+    // Shows `status` in the Status cell at `index`; anything else is ignored.
+    void setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index);
+    FFmpegTask::ConvertStatus status(int row) const;
+    // Shows how far a converting row is, in percent.
+    void setPercent(int row, int percent);
+
+    void setReport(int row, const JobReport &report);
+    // What the row's last job reported; an empty report (id 0) when it has
+    // not reported since it last started.
+    JobReport report(int row) const;
+
+    QString path(int row) const;
+
+    // A status's name as the Status column shows it.
+    static QString statusText(FFmpegTask::ConvertStatus status);
+    // What a converting row shows, `percent` of the way.
+    static QString convertingText(int percent);
+
+    // Removes every row.
+    void clearRows();
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    QString toolTip(int row) const;
+
+    JobRecords records;
+};
