@@ -2,6 +2,8 @@
 // The catalogues against the texts the code asks for, the embedded resources,
 // and the windows built with a catalogue installed.
 #include "about/aboutdialog.h"
+#include "mainwindow/jobdetailsdialog.h"
+#include "mainwindow/jobtable.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/settingsdialog.h"
 #include "testsupport.h"
@@ -13,6 +15,9 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QResource>
@@ -24,7 +29,14 @@
 
 #include <memory>
 
-using Catalogue = QMap<QString, QMap<QString, QString>>; // context -> source -> translation
+// A message's translation: one text, or for a count (%n) one per plural form
+// of the language.
+struct Translation
+{
+    bool numerus = false;
+    QStringList forms;
+};
+using Catalogue = QMap<QString, QMap<QString, Translation>>; // context -> source -> translation
 
 // Reads a translation source; names the messages that are not finished in `error`.
 static Catalogue readCatalogue(const QString &path, QString *error)
@@ -37,23 +49,53 @@ static Catalogue readCatalogue(const QString &path, QString *error)
     }
     QXmlStreamReader xml(&file);
     QString context, source;
+    bool numerus = false;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         if (xml.name() == QLatin1String("name"))
             context = xml.readElementText();
+        else if (xml.name() == QLatin1String("message"))
+            numerus = xml.attributes().value("numerus") == QLatin1String("yes");
         else if (xml.name() == QLatin1String("source"))
             source = xml.readElementText();
         else if (xml.name() == QLatin1String("translation")) {
             if (!xml.attributes().value("type").isEmpty())
                 *error += QString("%1/%2 is %3\n").arg(context, source,
                                                        xml.attributes().value("type").toString());
-            catalogue[context][source] = xml.readElementText();
+            Translation &translation = catalogue[context][source];
+            translation.numerus = numerus;
+            if (!numerus) {
+                translation.forms << xml.readElementText();
+                continue;
+            }
+            while (xml.readNextStartElement()) {
+                if (xml.name() == QLatin1String("numerusform"))
+                    translation.forms << xml.readElementText();
+                else
+                    xml.skipCurrentElement();
+            }
         }
     }
     if (xml.hasError())
         *error += path + ": " + xml.errorString();
     return catalogue;
+}
+
+// What is wrong with `translation` as a rendering of `source`, or nothing.
+static QString flaw(const QString &source, const QString &translation)
+{
+    if (translation.trimmed().isEmpty())
+        return "no translation";
+    if (translation.count('\n') != source.count('\n'))
+        return "line breaks differ: " + translation;
+    if (translation.count('%') != source.count('%'))
+        return "placeholders differ: " + translation;
+    if (translation.count('&') != source.count('&'))
+        return "accelerators differ: " + translation;
+    if (source.endsWith(':') && !translation.endsWith(':'))
+        return "no final colon: " + translation;
+    return QString();
 }
 
 static QStringList sources(const Catalogue &catalogue)
@@ -80,6 +122,11 @@ class TestTranslations : public QObject
         for (const char *button : {"Convert", "Cancel", "Clear", "Settings", "About"})
             shown << window.findChild<QPushButton *>(QString("pushButton_") + button)->text();
         shown << window.findChild<QLabel *>("label_HelpMessage")->text();
+        for (const char *menu : {"File", "Convert"})
+            shown << window.findChild<QMenu *>(QString("menu_") + menu)->title();
+        for (const char *action : {"AddFiles", "AddFolder", "Quit", "Convert", "ConvertFailed",
+                                   "Cancel", "StopNow", "Remove"})
+            shown << window.findChild<QAction *>(QString("action_") + action)->text();
 
         window.addPaths({QString(QUILLMERE_SOURCE_DIR "/LICENSE")});
         QAbstractItemModel *model = window.findChild<QTableView *>("tableView")->model();
@@ -93,6 +140,18 @@ class TestTranslations : public QObject
             shown << cell.data().toString();
             (*colours)[QString::number(status)] = cell.data(Qt::BackgroundRole).value<QColor>();
         }
+        QMetaObject::invokeMethod(&window, "onStatusChange", Qt::DirectConnection,
+                                  Q_ARG(int, 1), Q_ARG(FFmpegTask::ConvertStatus, FFmpegTask::Converting));
+        qobject_cast<JobTable *>(model)->setPercent(0, 42);
+        shown << model->index(0, 0).data().toString();
+
+        JobReport report;
+        report.id = 1;
+        report.status = FFmpegTask::Skipped;
+        report.inputPath = QUILLMERE_SOURCE_DIR "/LICENSE";
+        JobDetailsDialog details(report);
+        shown << details.windowTitle()
+              << details.findChild<QPlainTextEdit *>("plainTextEdit_Command")->toPlainText();
 
         SettingsDialog settings;
         const auto tabs = settings.findChild<QTabWidget *>("tabWidget");
@@ -123,8 +182,8 @@ private slots:
         QCOMPARE(lupdate.exitCode(), 0);
         QString unfinished; // every message of a fresh scan is
         for (auto &&[context, messages] : readCatalogue(scanned, &unfinished).toStdMap())
-            for (const QString &source : messages.keys())
-                inCode[context][source];
+            for (auto message = messages.begin(); message != messages.end(); ++message)
+                inCode[context][message.key()].numerus = message->numerus;
         QVERIFY(!inCode.isEmpty());
     }
 
@@ -132,14 +191,17 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("subset"); // empty: every text of the code
-        QTest::newRow("de") << "de" << QStringList();
-        QTest::newRow("ja") << "ja" << QStringList();
-        QTest::newRow("tr") << "tr" << QStringList();
+        // As Qt 5's translation tools count them: Turkish, like Japanese, has one.
+        QTest::addColumn<int>("pluralForms");
+        QTest::newRow("de") << "de" << QStringList() << 2;
+        QTest::newRow("ja") << "ja" << QStringList() << 1;
+        QTest::newRow("tr") << "tr" << QStringList() << 1;
         QTest::newRow("fr") << "fr"
                             << QStringList{"AboutDialog / About", "AboutDialog / About Qt",
                                            "AboutDialog / Close", "MainWindow / About",
                                            "MainWindow / Cancel", "MainWindow / File",
-                                           "MainWindow / Settings", "SettingsDialog / Settings"};
+                                           "MainWindow / Settings", "SettingsDialog / Settings"}
+                            << 2;
     }
 
     // A text changed in the code must not silently lose its translation.
@@ -147,6 +209,7 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(QStringList, subset);
+        QFETCH(int, pluralForms);
         QString error;
         const Catalogue catalogue = readCatalogue(
             QUILLMERE_SOURCE_DIR "/resources/i18n/" + language + ".ts", &error);
@@ -159,15 +222,23 @@ private slots:
         QVERIFY(compiled.load(language, ":/i18n/"));
         for (auto context = catalogue.begin(); context != catalogue.end(); ++context)
             for (auto message = context->begin(); message != context->end(); ++message) {
-                const QString &source = message.key(), &translation = message.value();
+                const QString &source = message.key();
+                const QStringList &forms = message->forms;
                 const QString where = context.key() + " / " + source;
-                QVERIFY2(!translation.trimmed().isEmpty(), qPrintable(where));
-                QCOMPARE(translation.count('\n'), source.count('\n'));
-                QCOMPARE(translation.count('%'), source.count('%'));
-                if (source.endsWith(':'))
-                    QVERIFY2(translation.endsWith(':'), qPrintable(where));
-                QCOMPARE(compiled.translate(qPrintable(context.key()), qPrintable(source)),
-                         translation);
+                QVERIFY2(message->numerus == inCode.value(context.key()).value(source).numerus,
+                         qPrintable(where + ": a count in one of code and catalogue only"));
+                QCOMPARE(forms.size(), message->numerus ? pluralForms : 1);
+                for (const QString &form : forms)
+                    QVERIFY2(flaw(source, form).isEmpty(), qPrintable(where + ": " + flaw(source, form)));
+                const QByteArray contextName = context.key().toUtf8(), sourceText = source.toUtf8();
+                if (!message->numerus) {
+                    QCOMPARE(compiled.translate(contextName, sourceText), forms.first());
+                    continue;
+                }
+                // One is the first form; two the second, where the language has one.
+                QCOMPARE(compiled.translate(contextName, sourceText, nullptr, 1), forms.first());
+                QCOMPARE(compiled.translate(contextName, sourceText, nullptr, 2),
+                         forms.value(1, forms.first()));
             }
     }
 
@@ -203,15 +274,26 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("source")
             << "" << QStringList{"Convert", "Cancel", "Clear", "Settings", "About",
-                                 "Drop files or directories here", "Status", "File",
+                                 "Drop files or folders here, or use Add Files",
+                                 "&File", "&Convert", "Add &Files…", "Add F&older…", "&Quit",
+                                 "Convert", "Convert Failed Again", "Cancel", "Stop Now", "Remove",
+                                 "Status", "File",
                                  "Pending", "Converting", "Done", "Skipped", "Failed",
+                                 "Converting 42 %", "Details: LICENSE",
+                                 "No encoder ran for this file.",
                                  "Settings", "Main", "Advanced", "Filters",
                                  "Keep", "1 (Mono)", "2 (Stereo)", "Disabled", "Cancel",
                                  "About", "Close", "About Qt", "developed by Orvandel"};
         QTest::newRow("de")
             << "de" << QStringList{"Konvertieren", "Abbrechen", "Leeren", "Einstellungen", "Über",
-                                   "Dateien oder Ordner hierher ziehen", "Status", "Datei",
+                                   "Dateien oder Ordner hierher ziehen oder „Dateien hinzufügen“ verwenden",
+                                   "&Datei", "&Konvertieren", "&Dateien hinzufügen…",
+                                   "&Ordner hinzufügen…", "&Beenden", "Konvertieren",
+                                   "Fehlgeschlagene wiederholen", "Abbrechen", "Sofort anhalten",
+                                   "Entfernen", "Status", "Datei",
                                    "Ausstehend", "In Arbeit", "Fertig", "Ausgelassen", "Fehler",
+                                   "In Arbeit 42 %", "Details: LICENSE",
+                                   "Für diese Datei lief kein Encoder.",
                                    "Einstellungen", "Allgemein", "Erweitert", "Filter",
                                    "Beibehalten", "1 (Mono)", "2 (Stereo)", "Deaktiviert",
                                    "Abbrechen",
@@ -219,12 +301,30 @@ private slots:
         // French has the eight texts only; the toolkit's Cancel comes from Qt's catalogue.
         QTest::newRow("fr")
             << "fr" << QStringList{"Convert", "Annuler", "Clear", "Paramètres", "À propos",
-                                   "Drop files or directories here", "Status", "Fichier",
+                                   "Drop files or folders here, or use Add Files",
+                                   "&File", "&Convert", "Add &Files…", "Add F&older…", "&Quit",
+                                   "Convert", "Convert Failed Again", "Annuler", "Stop Now",
+                                   "Remove", "Status", "Fichier",
                                    "Pending", "Converting", "Done", "Skipped", "Failed",
+                                   "Converting 42 %", "Details: LICENSE",
+                                   "No encoder ran for this file.",
                                    "Paramètres", "Main", "Advanced", "Filters",
                                    "Keep", "1 (Mono)", "2 (Stereo)", "Disabled", "Annuler",
                                    "À propos", "Fermer", "À propos de Qt",
                                    "developed by Orvandel"};
+        // Turkish writes the percent sign before the number.
+        QTest::newRow("tr")
+            << "tr" << QStringList{"Dönüştür", "İptal", "Temizle", "Ayarlar", "Hakkında",
+                                   "Dosyaları veya klasörleri buraya bırakın ya da Dosya Ekle'yi kullanın",
+                                   "&Dosya", "Dö&nüştür", "&Dosya Ekle…", "&Klasör Ekle…", "&Çıkış",
+                                   "Dönüştür", "Başarısızları Yeniden Dönüştür", "İptal",
+                                   "Hemen Durdur", "Kaldır", "Durum", "Dosya",
+                                   "Bekliyor", "İşleniyor", "Tamamlandı", "Atlandı", "Başarısız",
+                                   "İşleniyor %42", "Ayrıntılar: LICENSE",
+                                   "Bu dosya için kodlayıcı çalıştırılmadı.",
+                                   "Ayarlar", "Genel", "Gelişmiş", "Filtreler",
+                                   "Olduğu gibi", "1 (Mono)", "2 (Stereo)", "Devre dışı", "İptal",
+                                   "Hakkında", "Kapat", "Qt Hakkında", "geliştiren: Orvandel"};
     }
 
     void interface()
@@ -249,6 +349,42 @@ private slots:
 
         QCOMPARE(shown, expected);
         QCOMPARE(colours, sourceColours);
+    }
+
+    void accelerators_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const char *language : {"", "de", "fr", "ja", "tr"})
+            QTest::newRow(*language ? language : "source") << QString(language);
+    }
+
+    // Alt and a letter must pick one entry of the menu bar, and one of each menu.
+    void accelerators()
+    {
+        QFETCH(QString, language);
+        QTranslator app;
+        if (!language.isEmpty())
+            QVERIFY(app.load(language, ":/i18n/"));
+        QCoreApplication::installTranslator(&app);
+        const auto restore = qScopeGuard([&app] { QCoreApplication::removeTranslator(&app); });
+
+        MainWindow window;
+        QList<QList<QAction *>> levels{window.menuBar()->actions()};
+        for (QAction *menu : window.menuBar()->actions())
+            levels << menu->menu()->actions();
+        int accelerators = 0;
+        for (const QList<QAction *> &level : levels) {
+            QMap<QKeySequence, QString> taken;
+            for (const QAction *action : level) {
+                const QKeySequence key = QKeySequence::mnemonic(action->text());
+                if (key.isEmpty())
+                    continue;
+                QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + " / " + action->text()));
+                taken.insert(key, action->text());
+                ++accelerators;
+            }
+        }
+        QCOMPARE(accelerators, 5);
     }
 };
 

@@ -28,7 +28,7 @@
     </message>
     <message>
         <source>Stopped</source>
-        <translation>Abgebrochen</translation>
+        <translation>Angehalten</translation>
     </message>
     <message>
         <source>The encoder crashed (signal %1)</source>
@@ -70,13 +70,103 @@
         <source>The output could not be put in place</source>
         <translation>Die Ausgabedatei konnte nicht an ihrem Zielort abgelegt werden</translation>
     </message>
+    <message>
+        <source>No space left on the device</source>
+        <translation>Kein Speicherplatz mehr auf dem Gerät</translation>
+    </message>
+    <message>
+        <source>The disk quota is used up</source>
+        <translation>Das Speicherkontingent ist aufgebraucht</translation>
+    </message>
+    <message>
+        <source>The output is too large for its file system</source>
+        <translation>Die Ausgabedatei ist zu groß für ihr Dateisystem</translation>
+    </message>
+    <message>
+        <source>The device reported an input/output error</source>
+        <translation>Das Gerät hat einen Ein-/Ausgabefehler gemeldet</translation>
+    </message>
+    <message>
+        <source>The encoder could not finish writing the output</source>
+        <translation>Der Encoder konnte die Ausgabedatei nicht fertig schreiben</translation>
+    </message>
+    <message>
+        <source>%1 (exit code %2)</source>
+        <translation>%1 (Exit-Code %2)</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file</source>
+        <translation>Keine Audio- oder Videodatei</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file; a file of that name is already in the output folder</source>
+        <translation>Keine Audio- oder Videodatei; eine Datei dieses Namens liegt bereits im Ausgabeordner</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file; copied to the output folder</source>
+        <translation>Keine Audio- oder Videodatei; in den Ausgabeordner kopiert</translation>
+    </message>
+    <message>
+        <source>The output already exists (quick mode)</source>
+        <translation>Die Ausgabedatei existiert bereits (Schnellmodus)</translation>
+    </message>
+    <message>
+        <source>Already in the output format; copied (quick mode)</source>
+        <translation>Bereits im Ausgabeformat; kopiert (Schnellmodus)</translation>
+    </message>
+    <message>
+        <source>Converted</source>
+        <translation>Konvertiert</translation>
+    </message>
+</context>
+<context>
+    <name>JobDetailsDialog</name>
+    <message>
+        <source>Details: %1</source>
+        <translation>Details: %1</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Datei:</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Ergebnis:</translation>
+    </message>
+    <message>
+        <source>Output:</source>
+        <translation>Ausgabe:</translation>
+    </message>
+    <message>
+        <source>Command line:</source>
+        <translation>Befehlszeile:</translation>
+    </message>
+    <message>
+        <source>No encoder ran for this file.</source>
+        <translation>Für diese Datei lief kein Encoder.</translation>
+    </message>
+    <message>
+        <source>Encoder output:</source>
+        <translation>Ausgabe des Encoders:</translation>
+    </message>
+</context>
+<context>
+    <name>JobTable</name>
+    <message>
+        <source>Converting %1 %</source>
+        <translation>In Arbeit %1 %</translation>
+    </message>
+    <message>
+        <source>Output: %1</source>
+        <translation>Ausgabe: %1</translation>
+    </message>
+    <message>
+        <source>The encoder&apos;s last lines:</source>
+        <translation>Die letzten Zeilen des Encoders:</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
-    <message>
-        <source>Drop files or directories here</source>
-        <translation>Dateien oder Ordner hierher ziehen</translation>
-    </message>
     <message>
         <source>Convert</source>
         <translation>Konvertieren</translation>
@@ -136,6 +226,110 @@
     <message>
         <source>Your output directory is bad. Maybe it is not writable?</source>
         <translation>Mit dem Ausgabeordner stimmt etwas nicht. Vielleicht ist er nicht beschreibbar?</translation>
+    </message>
+    <message>
+        <source>Drop files or folders here, or use Add Files</source>
+        <translation>Dateien oder Ordner hierher ziehen oder „Dateien hinzufügen“ verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Convert</source>
+        <translation>&amp;Konvertieren</translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation>&amp;Dateien hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation>&amp;Ordner hinzufügen…</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Convert Failed Again</source>
+        <translation>Fehlgeschlagene wiederholen</translation>
+    </message>
+    <message>
+        <source>Stop Now</source>
+        <translation>Sofort anhalten</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>Show Details…</source>
+        <translation>Details anzeigen…</translation>
+    </message>
+    <message>
+        <source>Open Output Folder</source>
+        <translation>Ausgabeordner öffnen</translation>
+    </message>
+    <message>
+        <source>Elapsed %1</source>
+        <translation>Verstrichen: %1</translation>
+    </message>
+    <message>
+        <source>Elapsed %1, about %2 left</source>
+        <translation>Verstrichen: %1, noch etwa %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>%n fehlgeschlagen</numerusform>
+            <numerusform>%n fehlgeschlagen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n done</source>
+        <translation>
+            <numerusform>%n fertig</numerusform>
+            <numerusform>%n fertig</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped</source>
+        <translation>
+            <numerusform>%n ausgelassen</numerusform>
+            <numerusform>%n ausgelassen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Finished in %1: %2</source>
+        <translation>Fertig nach %1: %2</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1: %2; %3</source>
+        <translation>Abgebrochen nach %1: %2; %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not converted</source>
+        <translation>
+            <numerusform>%n nicht konvertiert</numerusform>
+            <numerusform>%n nicht konvertiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped after %1: %2; %3</source>
+        <translation>Angehalten nach %1: %2; %3</translation>
+    </message>
+    <message>
+        <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
+        <translation>Abgebrochen: Es wird gewartet, bis die laufenden Konvertierungen fertig sind. „Sofort anhalten“ im Menü „Konvertieren“ beendet sie sofort.</translation>
     </message>
 </context>
 <context>

@@ -70,13 +70,103 @@
         <source>The output could not be put in place</source>
         <translation>出力ファイルを所定の場所に配置できませんでした</translation>
     </message>
+    <message>
+        <source>No space left on the device</source>
+        <translation>デバイスの空き容量がありません</translation>
+    </message>
+    <message>
+        <source>The disk quota is used up</source>
+        <translation>ディスククォータを使い切りました</translation>
+    </message>
+    <message>
+        <source>The output is too large for its file system</source>
+        <translation>出力ファイルが大きすぎて、ファイルシステムに保存できません</translation>
+    </message>
+    <message>
+        <source>The device reported an input/output error</source>
+        <translation>デバイスが入出力エラーを報告しました</translation>
+    </message>
+    <message>
+        <source>The encoder could not finish writing the output</source>
+        <translation>エンコーダーが出力ファイルの書き込みを完了できませんでした</translation>
+    </message>
+    <message>
+        <source>%1 (exit code %2)</source>
+        <translation>%1 (終了コード %2)</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file</source>
+        <translation>音声・動画ファイルではありません</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file; a file of that name is already in the output folder</source>
+        <translation>音声・動画ファイルではありません。同じ名前のファイルが既に出力フォルダーにあります</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file; copied to the output folder</source>
+        <translation>音声・動画ファイルではないため、出力フォルダーにコピーしました</translation>
+    </message>
+    <message>
+        <source>The output already exists (quick mode)</source>
+        <translation>出力ファイルが既に存在します (クイックモード)</translation>
+    </message>
+    <message>
+        <source>Already in the output format; copied (quick mode)</source>
+        <translation>既に出力形式のため、コピーしました (クイックモード)</translation>
+    </message>
+    <message>
+        <source>Converted</source>
+        <translation>変換しました</translation>
+    </message>
+</context>
+<context>
+    <name>JobDetailsDialog</name>
+    <message>
+        <source>Details: %1</source>
+        <translation>詳細: %1</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>ファイル:</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>結果:</translation>
+    </message>
+    <message>
+        <source>Output:</source>
+        <translation>出力:</translation>
+    </message>
+    <message>
+        <source>Command line:</source>
+        <translation>コマンドライン:</translation>
+    </message>
+    <message>
+        <source>No encoder ran for this file.</source>
+        <translation>このファイルではエンコーダーは実行されませんでした。</translation>
+    </message>
+    <message>
+        <source>Encoder output:</source>
+        <translation>エンコーダーの出力:</translation>
+    </message>
+</context>
+<context>
+    <name>JobTable</name>
+    <message>
+        <source>Converting %1 %</source>
+        <translation>変換中 %1%</translation>
+    </message>
+    <message>
+        <source>Output: %1</source>
+        <translation>出力: %1</translation>
+    </message>
+    <message>
+        <source>The encoder&apos;s last lines:</source>
+        <translation>エンコーダー出力の最後の数行:</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
-    <message>
-        <source>Drop files or directories here</source>
-        <translation>ここにファイルまたはフォルダーをドロップしてください</translation>
-    </message>
     <message>
         <source>Convert</source>
         <translation>変換</translation>
@@ -136,6 +226,106 @@
     <message>
         <source>Your output directory is bad. Maybe it is not writable?</source>
         <translation>出力フォルダーが使用できません。書き込みできない可能性があります。</translation>
+    </message>
+    <message>
+        <source>Drop files or folders here, or use Add Files</source>
+        <translation>ここにファイルまたはフォルダーをドロップするか、「ファイルを追加」を使用してください</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Convert</source>
+        <translation>変換(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation>ファイルを追加(&amp;F)…</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation>フォルダーを追加(&amp;O)…</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>終了(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>Convert Failed Again</source>
+        <translation>失敗したファイルを再変換</translation>
+    </message>
+    <message>
+        <source>Stop Now</source>
+        <translation>今すぐ中止</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>ファイルを追加</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>フォルダーを追加</translation>
+    </message>
+    <message>
+        <source>Show Details…</source>
+        <translation>詳細を表示…</translation>
+    </message>
+    <message>
+        <source>Open Output Folder</source>
+        <translation>出力フォルダーを開く</translation>
+    </message>
+    <message>
+        <source>Elapsed %1</source>
+        <translation>経過時間 %1</translation>
+    </message>
+    <message>
+        <source>Elapsed %1, about %2 left</source>
+        <translation>経過時間 %1、残り約 %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>失敗 %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1、%2、%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n done</source>
+        <translation>
+            <numerusform>完了 %n 件</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped</source>
+        <translation>
+            <numerusform>スキップ %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Finished in %1: %2</source>
+        <translation>%1 で終了: %2</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1: %2; %3</source>
+        <translation>%1 後にキャンセル: %2 (%3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not converted</source>
+        <translation>
+            <numerusform>未変換 %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped after %1: %2; %3</source>
+        <translation>%1 後に中止: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
+        <translation>キャンセルしました: 変換中のファイルの完了を待っています。「変換」メニューの「今すぐ中止」ですぐに中止できます。</translation>
     </message>
 </context>
 <context>

@@ -70,13 +70,103 @@
         <source>The output could not be put in place</source>
         <translation>Çıktı dosyası hedef konumuna yerleştirilemedi</translation>
     </message>
+    <message>
+        <source>No space left on the device</source>
+        <translation>Aygıtta boş yer kalmadı</translation>
+    </message>
+    <message>
+        <source>The disk quota is used up</source>
+        <translation>Disk kotası doldu</translation>
+    </message>
+    <message>
+        <source>The output is too large for its file system</source>
+        <translation>Çıktı dosyası, bulunduğu dosya sistemi için fazla büyük</translation>
+    </message>
+    <message>
+        <source>The device reported an input/output error</source>
+        <translation>Aygıt bir giriş/çıkış hatası bildirdi</translation>
+    </message>
+    <message>
+        <source>The encoder could not finish writing the output</source>
+        <translation>Kodlayıcı çıktı dosyasını yazmayı tamamlayamadı</translation>
+    </message>
+    <message>
+        <source>%1 (exit code %2)</source>
+        <translation>%1 (çıkış kodu %2)</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file</source>
+        <translation>Ses veya video dosyası değil</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file; a file of that name is already in the output folder</source>
+        <translation>Ses veya video dosyası değil; çıktı klasöründe bu adda bir dosya zaten var</translation>
+    </message>
+    <message>
+        <source>Not an audio or video file; copied to the output folder</source>
+        <translation>Ses veya video dosyası değil; çıktı klasörüne kopyalandı</translation>
+    </message>
+    <message>
+        <source>The output already exists (quick mode)</source>
+        <translation>Çıktı dosyası zaten var (hızlı mod)</translation>
+    </message>
+    <message>
+        <source>Already in the output format; copied (quick mode)</source>
+        <translation>Zaten çıktı biçiminde; kopyalandı (hızlı mod)</translation>
+    </message>
+    <message>
+        <source>Converted</source>
+        <translation>Dönüştürüldü</translation>
+    </message>
+</context>
+<context>
+    <name>JobDetailsDialog</name>
+    <message>
+        <source>Details: %1</source>
+        <translation>Ayrıntılar: %1</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Dosya:</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Sonuç:</translation>
+    </message>
+    <message>
+        <source>Output:</source>
+        <translation>Çıktı:</translation>
+    </message>
+    <message>
+        <source>Command line:</source>
+        <translation>Komut satırı:</translation>
+    </message>
+    <message>
+        <source>No encoder ran for this file.</source>
+        <translation>Bu dosya için kodlayıcı çalıştırılmadı.</translation>
+    </message>
+    <message>
+        <source>Encoder output:</source>
+        <translation>Kodlayıcı çıktısı:</translation>
+    </message>
+</context>
+<context>
+    <name>JobTable</name>
+    <message>
+        <source>Converting %1 %</source>
+        <translation>İşleniyor %%1</translation>
+    </message>
+    <message>
+        <source>Output: %1</source>
+        <translation>Çıktı: %1</translation>
+    </message>
+    <message>
+        <source>The encoder&apos;s last lines:</source>
+        <translation>Kodlayıcının son satırları:</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
-    <message>
-        <source>Drop files or directories here</source>
-        <translation>Dosyaları veya klasörleri buraya bırakın</translation>
-    </message>
     <message>
         <source>Convert</source>
         <translation>Dönüştür</translation>
@@ -136,6 +226,106 @@
     <message>
         <source>Your output directory is bad. Maybe it is not writable?</source>
         <translation>Çıktı klasörünüzde bir sorun var. Belki de yazma izni yoktur?</translation>
+    </message>
+    <message>
+        <source>Drop files or folders here, or use Add Files</source>
+        <translation>Dosyaları veya klasörleri buraya bırakın ya da Dosya Ekle&apos;yi kullanın</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Dosya</translation>
+    </message>
+    <message>
+        <source>&amp;Convert</source>
+        <translation>Dö&amp;nüştür</translation>
+    </message>
+    <message>
+        <source>Add &amp;Files…</source>
+        <translation>&amp;Dosya Ekle…</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older…</source>
+        <translation>&amp;Klasör Ekle…</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Çıkış</translation>
+    </message>
+    <message>
+        <source>Convert Failed Again</source>
+        <translation>Başarısızları Yeniden Dönüştür</translation>
+    </message>
+    <message>
+        <source>Stop Now</source>
+        <translation>Hemen Durdur</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Dosya Ekle</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Klasör Ekle</translation>
+    </message>
+    <message>
+        <source>Show Details…</source>
+        <translation>Ayrıntıları Göster…</translation>
+    </message>
+    <message>
+        <source>Open Output Folder</source>
+        <translation>Çıktı Klasörünü Aç</translation>
+    </message>
+    <message>
+        <source>Elapsed %1</source>
+        <translation>Geçen süre: %1</translation>
+    </message>
+    <message>
+        <source>Elapsed %1, about %2 left</source>
+        <translation>Geçen süre: %1, yaklaşık %2 kaldı</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>%n başarısız</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n done</source>
+        <translation>
+            <numerusform>%n tamamlandı</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped</source>
+        <translation>
+            <numerusform>%n atlandı</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Finished in %1: %2</source>
+        <translation>%1 sürede tamamlandı: %2</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1: %2; %3</source>
+        <translation>%1 sonra iptal edildi: %2; %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not converted</source>
+        <translation>
+            <numerusform>%n dönüştürülmedi</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped after %1: %2; %3</source>
+        <translation>%1 sonra durduruldu: %2; %3</translation>
+    </message>
+    <message>
+        <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
+        <translation>İptal edildi: dönüştürülmekte olan dosyaların bitmesi bekleniyor. Dönüştür menüsündeki Hemen Durdur komutu onları anında durdurur.</translation>
     </message>
 </context>
 <context>
