@@ -2,12 +2,17 @@
 // Runs the built program on a real X server as a user would: a folder of tones
 // and a text file on its command line, Convert clicked, then the converted
 // files and the colours of the window's status cells checked on a screenshot.
-// Also how the program ends on a termination signal, and how it runs when
-// started with SIGCHLD ignored.
+// A failed row's tooltip, the summary in the status bar and its failed-count
+// link, a converting row's percentage and Stop Now from the Convert menu are
+// checked on screenshots too, which are kept as artefacts. Also how the
+// program ends on a termination signal, and how it runs when started with
+// SIGCHLD ignored.
 #include "testsupport.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
+#include <QPalette>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QScreen>
@@ -25,28 +30,23 @@
 
 namespace {
 
-struct Cell
+struct Area
 {
     QRgb colour;
     QRect area;
 };
 
-// The areas of status colours on the screenshot, top to bottom. The inside of
-// a letter such as "o" is an island of its cell's colour; areas that lie
-// inside another of the same colour are left out.
-QList<Cell> statusCells(const QImage &shot)
+// The connected areas of one of `colours` each on an image.
+QList<Area> colourAreas(const QImage &shot, const QList<QRgb> &colours)
 {
-    static const QList<QRgb> statusColours{
-        QColor(Qt::yellow).rgb(), QColor(Qt::darkYellow).rgb(), QColor(Qt::red).rgb(),
-        QColor(Qt::blue).rgb(), QColor(Qt::green).rgb()};
     const QImage image = shot.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     QVector<bool> seen(width * image.height());
-    QList<Cell> areas;
+    QList<Area> areas;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < width; ++x) {
             const QRgb colour = image.pixel(x, y);
-            if (seen[y * width + x] || !statusColours.contains(colour))
+            if (seen[y * width + x] || !colours.contains(colour))
                 continue;
             QRect area(x, y, 1, 1);
             QVector<QPoint> pending{QPoint(x, y)};
@@ -66,25 +66,100 @@ QList<Cell> statusCells(const QImage &shot)
             areas.append({colour, area});
         }
     }
-    QList<Cell> cells;
-    for (const Cell &cell : areas) {
-        const bool island = std::any_of(areas.begin(), areas.end(), [&](const Cell &other) {
+    return areas;
+}
+
+const QRgb pending = QColor(Qt::yellow).rgb(), converting = QColor(Qt::darkYellow).rgb(),
+           failed = QColor(Qt::red).rgb(), skipped = QColor(Qt::blue).rgb(), done = QColor(Qt::green).rgb();
+
+// The areas of status colours on the screenshot, top to bottom. The inside of
+// a letter such as "o" is an island of its cell's colour; areas that lie
+// inside another of the same colour are left out.
+QList<Area> statusCells(const QImage &shot)
+{
+    const QList<Area> areas = colourAreas(shot, {pending, converting, failed, skipped, done});
+    QList<Area> cells;
+    for (const Area &cell : areas) {
+        const bool island = std::any_of(areas.begin(), areas.end(), [&](const Area &other) {
             return other.colour == cell.colour && other.area != cell.area && other.area.contains(cell.area);
         });
         if (!island)
             cells.append(cell);
     }
     std::sort(cells.begin(), cells.end(),
-              [](const Cell &a, const Cell &b) { return a.area.top() < b.area.top(); });
+              [](const Area &a, const Area &b) { return a.area.top() < b.area.top(); });
     return cells;
 }
 
-QStringList colourNames(const QList<Cell> &cells)
+QStringList colourNames(const QList<Area> &cells)
 {
     QStringList names;
-    for (const Cell &cell : cells)
+    for (const Area &cell : cells)
         names << QColor(cell.colour).name();
     return names;
+}
+
+// The largest area of `colour` on an image; an empty one when there is none.
+QRect largestArea(const QImage &shot, QRgb colour)
+{
+    QRect largest;
+    for (const Area &area : colourAreas(shot, {colour})) {
+        if (area.area.width() * area.area.height() > largest.width() * largest.height())
+            largest = area.area;
+    }
+    return largest;
+}
+
+// The top and bottom lines of a button's outline on a screenshot.
+struct Span
+{
+    int top = -1;
+    int bottom = -1;
+};
+
+// The bottom row of buttons, found in the column `x`, which crosses one of
+// them. Found from below: the status bar lies between it and the window's
+// bottom edge, and its height depends on the style and on what it shows. An
+// outline is a long line of one colour darker than the button's face and the
+// window's background; text, such as the status bar's, draws no such line.
+Span buttonRow(const QImage &shot, int x)
+{
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    const int length = 100;
+    auto outline = [&](int y) {
+        const QRgb colour = image.pixel(x, y);
+        if (qGray(colour) >= 200 || x + length > image.width())
+            return false;
+        for (int along = x; along < x + length; ++along) {
+            if (image.pixel(along, y) != colour)
+                return false;
+        }
+        return true;
+    };
+    Span row;
+    int y = image.height() - 1;
+    while (y >= 0 && !outline(y))
+        --y;
+    row.bottom = y;
+    while (y >= 0 && outline(y))
+        --y;
+    while (y >= 0 && !outline(y))
+        --y;
+    row.top = y;
+    return row;
+}
+
+// The dark pixels of the status bar: the strip below the buttons, but for
+// its right end, where the size grip is drawn.
+int statusBarInk(const QImage &shot, const Span &buttons)
+{
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    int ink = 0;
+    for (int y = buttons.bottom + 1; y < image.height(); ++y) {
+        for (int x = 0; x < image.width() * 2 / 3; ++x)
+            ink += qGray(image.pixel(x, y)) < 128;
+    }
+    return ink;
 }
 
 struct GroupMember
@@ -175,6 +250,10 @@ private:
     QProcess program;
     QByteArray log;
     QString window;
+    // The bottom row of buttons, as clickConvert found it, and the window
+    // just before the click.
+    Span buttons;
+    QImage idle;
     // Process groups of encoders a test started, ended by cleanup() if the
     // program left them running.
     QList<qint64> encoderGroups;
@@ -231,17 +310,56 @@ private:
                                   "the folder was not added to the window", 30000);
     }
 
+    QImage grabWindow() const
+    {
+        return QGuiApplication::primaryScreen()->grabWindow(window.toULong()).toImage();
+    }
+
+    // The part of a screenshot of the window above the buttons, where the
+    // table is.
+    QImage table(const QImage &shot) const
+    {
+        return shot.copy(0, 0, shot.width(), buttons.top);
+    }
+
+    // An image saved among the test's artefacts; it replaces an earlier one.
+    static void keep(const QImage &image, const QString &name)
+    {
+        const QString path = QUILLMERE_ARTEFACTS "/" + name;
+        QVERIFY(QDir().mkpath(QUILLMERE_ARTEFACTS));
+        QFile::remove(path);
+        QVERIFY2(image.save(path), qPrintable(path));
+        qInfo("Screenshot: %s", qPrintable(path));
+    }
+
+    // The window's place on the screen.
+    QRect windowGeometry()
+    {
+        QString shell;
+        if (!xdotool({"getwindowgeometry", "--shell", window}, &shell))
+            return QRect();
+        QHash<QString, int> values;
+        for (const QString &line : shell.split('\n')) {
+            const int equals = line.indexOf('=');
+            values.insert(line.left(equals), line.mid(equals + 1).toInt());
+        }
+        return QRect(values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT"));
+    }
+
     void clickConvert(int items)
     {
-        // Convert is the first button of the bottom row, which lies within the
-        // layout's 11-pixel margin of the window's lower left corner.
-        QString geometry;
-        QVERIFY(xdotool({"getwindowgeometry", "--shell", window}, &geometry));
-        const QRegularExpressionMatch height = QRegularExpression("HEIGHT=(\\d+)").match(geometry);
-        QVERIFY2(height.hasMatch(), qPrintable(geometry));
-        const int margin = 11;
-        QVERIFY(xdotool({"mousemove", "--window", window, QString::number(margin + 10),
-                         QString::number(height.captured(1).toInt() - margin - 8), "click", "1"}));
+        // Convert is the first button of the bottom row; the layout's
+        // 11-pixel margin lies between it and the window's left edge.
+        const int inside = 11 + 10;
+        QImage shot;
+        QTRY_VERIFY2_WITH_TIMEOUT((buttons = buttonRow(shot = grabWindow(), inside)).top >= 0,
+                                  "no row of buttons on the window", 10000);
+        QVERIFY2(buttons.bottom - buttons.top > 10 && buttons.bottom > shot.height() / 2,
+                 qPrintable(QString("buttons from %1 to %2 of %3 rows")
+                                .arg(buttons.top).arg(buttons.bottom).arg(shot.height())));
+        idle = shot;
+        QVERIFY(xdotool({"mousemove", "--window", window, QString::number(inside),
+                         QString::number((buttons.top + buttons.bottom) / 2), "click", "1"}));
         QTRY_VERIFY2_WITH_TIMEOUT(logged(QString(" Items: %1").arg(items)),
                                   "the click did not start a batch", 30000);
     }
@@ -256,6 +374,23 @@ private:
     {
         QVERIFY(makeTone(folder + "/a tone.flac", seconds));
         QVERIFY(makeTone(folder + "/b tone.flac", seconds));
+    }
+
+    enum class Start { Exec, Child };
+
+    // An encoder setting that appends its pid to `pidFile` and runs ffmpeg
+    // with -re, which makes it encode in real time, in its own place or as
+    // its child.
+    static void writeRealTimeEncoder(const QString &path, const QString &pidFile, Start how)
+    {
+        QFile script(path);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QString("#!/bin/sh\necho $$ >> '%1'\n%2'%3' -re \"$@\"\n")
+                         .arg(pidFile, how == Start::Exec ? "exec " : "",
+                              QStandardPaths::findExecutable("ffmpeg"))
+                         .toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     static void expectMp3(const QString &path)
@@ -317,27 +452,171 @@ private slots:
         QStringList rows; // a green cell for every tone, a blue one for the text
         for (const QString &name : QDir(input).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
             rows << (tones.contains(name) ? green : blue);
-        const QString artefact = QUILLMERE_ARTEFACTS "/endtoend.png";
-        QVERIFY(QDir().mkpath(QUILLMERE_ARTEFACTS));
-        QFile::remove(artefact);
         QImage shot;
         auto grab = [&] {
-            shot = QGuiApplication::primaryScreen()->grabWindow(window.toULong()).toImage();
-            shot.save(artefact);
-            return colourNames(statusCells(shot));
+            shot = grabWindow();
+            return colourNames(statusCells(table(shot)));
         };
         QTRY_COMPARE_WITH_TIMEOUT(grab().join(' '), rows.join(' '), 10000);
-        QVERIFY(QFile::exists(artefact));
-        qInfo("Screenshot: %s", qPrintable(artefact));
+        CHECKED(keep(shot, "endtoend.png"));
 
         // One column holds them all, one row below the other.
-        const QList<Cell> cells = statusCells(shot);
+        const QList<Area> cells = statusCells(table(shot));
         for (int row = 1; row < cells.size(); ++row) {
             QCOMPARE(cells[row].area.left(), cells[0].area.left());
             QCOMPARE(cells[row].area.right(), cells[0].area.right());
             QVERIFY(cells[row].area.top() > cells[row - 1].area.bottom());
         }
         QVERIFY(cells[0].area.right() < shot.width() / 2);
+
+        CHECKED(closeWindow());
+        CHECKED(expectExit(0));
+    }
+
+    // A failed row says why in a tooltip over its Status cell; the status
+    // bar, empty until the batch ends, then sums it up, and its failed count
+    // selects the failed row.
+    void failedRowExplained()
+    {
+        const QString work = workFolder(home.dir.path());
+        const QString input = work + "/in", output = work + "/out";
+        CHECKED(makeTwoTones(input, 1));
+        // A FLAC cut off inside its header, which ffmpeg cannot read.
+        QFile whole(input + "/a tone.flac");
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QFile cut(input + "/c cut.flac");
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        QCOMPARE(cut.write(whole.read(40)), qint64(40));
+        cut.close();
+        QFile text(input + "/d notes.txt");
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("liner notes\n");
+        text.close();
+
+        CHECKED(writeSettings(QStandardPaths::findExecutable("ffmpeg"), output));
+        CHECKED(start(input));
+        CHECKED(clickConvert(4));
+        QCOMPARE(statusBarInk(idle, buttons), 0);
+        CHECKED(waitForBatch());
+        QCOMPARE(folderEntries(output), QStringList({"a tone.mp3", "b tone.mp3"}));
+
+        const QStringList rows{QColor(done).name(), QColor(done).name(), QColor(failed).name(),
+                               QColor(skipped).name()};
+        QImage shot;
+        auto settled = [&] {
+            shot = grabWindow();
+            return colourNames(statusCells(table(shot))) == rows && statusBarInk(shot, buttons) > 100;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(settled(),
+                                  qPrintable("rows " + colourNames(statusCells(table(shot))).join(' ')
+                                             + QString(", %1 dark pixels in the status bar")
+                                                   .arg(statusBarInk(shot, buttons))),
+                                  10000);
+        CHECKED(keep(shot, "summary.png"));
+
+        // The tooltip is a window of its own, over the main one.
+        const QRect frame = windowGeometry();
+        QVERIFY2(frame.isValid(), "no geometry of the window");
+        const QList<Area> cells = statusCells(table(shot));
+        const QRect cell = cells[2].area.translated(frame.topLeft());
+        const QRgb tipColour = QGuiApplication::palette().color(QPalette::Inactive, QPalette::ToolTipBase).rgb();
+        QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QRect tip = largestArea(screen, tipColour);
+        QVERIFY2(tip.width() < 100 || tip.height() < 30, "a tooltip is shown before the pointer rests on a cell");
+        QVERIFY(xdotool({"mousemove", "--window", window, QString::number(cells[2].area.center().x()),
+                         QString::number(cells[2].area.center().y())}));
+        auto tooltipShown = [&] {
+            screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+            tip = largestArea(screen, tipColour);
+            return tip.width() >= 100 && tip.height() >= 30;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(tooltipShown(), "no tooltip over the failed row's Status cell", 10000);
+        // Just below the pointer, which rests in the cell's middle.
+        QVERIFY2(tip.left() >= cell.left() && tip.left() <= cell.right() && tip.top() > cell.center().y()
+                     && tip.top() <= cell.bottom() + 40,
+                 qPrintable(QString("tooltip at %1,%2; cell from %3,%4 to %5,%6")
+                                .arg(tip.left()).arg(tip.top()).arg(cell.left()).arg(cell.top())
+                                .arg(cell.right()).arg(cell.bottom())));
+        CHECKED(keep(screen.copy(frame.united(tip)), "tooltip.png"));
+
+        const QRgb link = QGuiApplication::palette().color(QPalette::Link).rgb();
+        const int barTop = buttons.bottom + 1;
+        QRect failedCount;
+        for (const Area &area : colourAreas(shot.copy(0, barTop, shot.width(), shot.height() - barTop), {link}))
+            failedCount |= area.area;
+        QVERIFY2(!failedCount.isEmpty(), "the failed count in the status bar is no link");
+        // A point at the right of each row's File cell, where no text is.
+        const int fileX = shot.width() - 30;
+        QList<QRgb> before;
+        for (const Area &row : cells)
+            before << shot.pixel(fileX, row.area.center().y());
+        QVERIFY(xdotool({"mousemove", "--window", window, QString::number(failedCount.center().x()),
+                         QString::number(barTop + failedCount.center().y()), "click", "1"}));
+        QTRY_VERIFY2_WITH_TIMEOUT((shot = grabWindow()).pixel(fileX, cells[2].area.center().y()) != before[2],
+                                  "clicking the failed count did not select the failed row", 10000);
+        for (const int row : {0, 1, 3})
+            QVERIFY2(shot.pixel(fileX, cells[row].area.center().y()) == before[row],
+                     qPrintable(QString("row %1 changed too").arg(row + 1)));
+
+        CHECKED(closeWindow());
+        CHECKED(expectExit(0));
+    }
+
+    // A long file shows how far it has got, and Stop Now in the Convert menu
+    // ends it at once: the row fails and nothing is left behind.
+    void progressAndStopNow()
+    {
+        const QString work = workFolder(home.dir.path());
+        const QString input = work + "/in", output = work + "/out", pidFile = work + "/pids";
+        // Converted in real time: one percent every 1.2 seconds.
+        QVERIFY(makeTone(input + "/long tone.flac", 120));
+        // Through exec, the recorded pid is ffmpeg's own and the id of its
+        // process group.
+        const QString encoder = work + "/encoder.sh";
+        CHECKED(writeRealTimeEncoder(encoder, pidFile, Start::Exec));
+
+        CHECKED(writeSettings(encoder, output));
+        CHECKED(start(input));
+        CHECKED(clickConvert(1));
+        QTRY_VERIFY2_WITH_TIMEOUT((encoderGroups = recordedPids(pidFile)).size() == 1,
+                                  "the encoder did not start", 30000);
+
+        // "Converting", then a percentage that grows: three pictures of a
+        // dark yellow cell at least.
+        QList<QImage> pictures;
+        QImage shot;
+        auto progressing = [&] {
+            shot = grabWindow();
+            const QList<Area> cells = statusCells(table(shot));
+            if (cells.size() != 1 || cells[0].colour != converting)
+                return false;
+            const QImage picture = shot.copy(cells[0].area);
+            if (!pictures.contains(picture))
+                pictures << picture;
+            return pictures.size() >= 3;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(progressing(),
+                                  qPrintable(QString("the converting row showed %1 different texts; rows: %2")
+                                                 .arg(pictures.size())
+                                                 .arg(colourNames(statusCells(table(shot))).join(' '))),
+                                  30000);
+        CHECKED(keep(shot, "progress.png"));
+
+        // From the keyboard. While a batch runs the menu's first entries are
+        // disabled: it opens on Cancel, and Stop Now is the next one.
+        QVERIFY(xdotool({"windowfocus", "--sync", window}));
+        QVERIFY(xdotool({"key", "--clearmodifiers", "alt+c", "Down", "Return"}));
+        QTRY_VERIFY2_WITH_TIMEOUT(colourNames(statusCells(table(shot = grabWindow())))
+                                      == QStringList{QColor(failed).name()},
+                                  qPrintable("Stop Now did not fail the row: "
+                                             + colourNames(statusCells(table(shot))).join(' ')),
+                                  10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(groupMembers(encoderGroups[0]).isEmpty(),
+                                  qPrintable("the encoder still runs: " + describe(groupMembers(encoderGroups[0]))),
+                                  10000);
+        QVERIFY2(folderEntries(output).isEmpty(), qPrintable(folderEntries(output).join(", ")));
+        QTRY_VERIFY2_WITH_TIMEOUT(statusBarInk(shot = grabWindow(), buttons) > 100,
+                                  "no summary in the status bar after Stop Now", 10000);
 
         CHECKED(closeWindow());
         CHECKED(expectExit(0));
@@ -362,16 +641,10 @@ private slots:
         CHECKED(makeTwoTones(input, 60));
 
         // The wrapper runs ffmpeg as its child, not by exec: signalling the
-        // wrapper alone would leave that child encoding. -re makes it encode
-        // in real time. The wrapper's pid is the id of its process group.
+        // wrapper alone would leave that child encoding. The wrapper's pid is
+        // the id of its process group.
         const QString encoder = work + "/encoder.sh";
-        QFile script(encoder);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QString("#!/bin/sh\necho $$ >> '%1'\n'%2' -re \"$@\"\n")
-                         .arg(pidFile, QStandardPaths::findExecutable("ffmpeg"))
-                         .toUtf8());
-        script.close();
-        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        CHECKED(writeRealTimeEncoder(encoder, pidFile, Start::Child));
 
         CHECKED(writeSettings(encoder, output));
         CHECKED(start(input));
