@@ -145,6 +145,30 @@ private slots:
                                           << qint64(-1) << qint64(1000);
     }
 
+    void encoderProgress()
+    {
+        QFETCH(QByteArray, output);
+        QFETCH(qint64, durationMs);
+        QFETCH(qint64, positionMs);
+        EncoderProgress whole;
+        whole.append(output);
+        QCOMPARE(whole.durationMs(), durationMs);
+        QCOMPARE(whole.positionMs(), positionMs);
+        EncoderProgress bytes;
+        for (const char byte : output)
+            bytes.append(QByteArray(1, byte));
+        QCOMPARE(bytes.durationMs(), durationMs);
+        QCOMPARE(bytes.positionMs(), positionMs);
+        for (int at = 0; at <= output.size(); ++at) {
+            EncoderProgress split;
+            split.append(output.left(at));
+            split.append(output.mid(at));
+            QVERIFY2(split.durationMs() == durationMs && split.positionMs() == positionMs,
+                     qPrintable(QString("split at byte %1: %2, %3").arg(at).arg(split.durationMs())
+                                    .arg(split.positionMs())));
+        }
+    }
+
     // A change of tempo stretches the encoder's timeline against its input's.
     void tempo_data()
     {
@@ -173,30 +197,6 @@ private slots:
         progress.append("  Duration: 00:00:15.00, start: 0\nsize= 1kB time=00:00:10.00 bitrate=1\r");
         QCOMPARE(progress.durationMs(), qint64(15000));
         QCOMPARE(progress.positionMs(), positionMs);
-    }
-
-    void encoderProgress()
-    {
-        QFETCH(QByteArray, output);
-        QFETCH(qint64, durationMs);
-        QFETCH(qint64, positionMs);
-        EncoderProgress whole;
-        whole.append(output);
-        QCOMPARE(whole.durationMs(), durationMs);
-        QCOMPARE(whole.positionMs(), positionMs);
-        EncoderProgress bytes;
-        for (const char byte : output)
-            bytes.append(QByteArray(1, byte));
-        QCOMPARE(bytes.durationMs(), durationMs);
-        QCOMPARE(bytes.positionMs(), positionMs);
-        for (int at = 0; at <= output.size(); ++at) {
-            EncoderProgress split;
-            split.append(output.left(at));
-            split.append(output.mid(at));
-            QVERIFY2(split.durationMs() == durationMs && split.positionMs() == positionMs,
-                     qPrintable(QString("split at byte %1: %2, %3").arg(at).arg(split.durationMs())
-                                    .arg(split.positionMs())));
-        }
     }
 
     // The finished jobs' lengths, the running jobs' positions and lengths;

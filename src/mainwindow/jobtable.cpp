@@ -81,6 +81,12 @@ public:
 
 } // namespace
 
+// Every row's File cell is one; nothing else is ever put in that column.
+static FileItem *fileItem(const JobTable &table, int row)
+{
+    return static_cast<FileItem *>(table.item(row, JobTable::FileColumn));
+}
+
 JobTable::JobTable(QObject *parent)
     : QStandardItemModel(parent)
 {
@@ -108,7 +114,7 @@ void JobTable::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &in
         if (shown.userType() != value.userType() || shown != value)
             setData(index, value, role);
     }
-    if (auto *file = static_cast<FileItem *>(item(index.row(), FileColumn))) {
+    if (auto *file = fileItem(*this, index.row())) {
         file->status = status;
         // A job starting again makes the last one's report stale.
         if (status == FFmpegTask::Converting)
@@ -118,7 +124,7 @@ void JobTable::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &in
 
 FFmpegTask::ConvertStatus JobTable::status(int row) const
 {
-    const auto *file = static_cast<const FileItem *>(item(row, FileColumn));
+    const auto *file = fileItem(*this, row);
     return file ? file->status : FFmpegTask::Pending;
 }
 
@@ -130,13 +136,13 @@ void JobTable::setPercent(int row, int percent)
 
 void JobTable::setReport(int row, const JobReport &report)
 {
-    if (auto *file = static_cast<FileItem *>(item(row, FileColumn)))
+    if (auto *file = fileItem(*this, row))
         file->report = records.add(report);
 }
 
 JobReport JobTable::report(int row) const
 {
-    const auto *file = static_cast<const FileItem *>(item(row, FileColumn));
+    const auto *file = fileItem(*this, row);
     return file && file->report ? records.read(file->report) : JobReport();
 }
 
@@ -152,7 +158,7 @@ QString JobTable::convertingText(int percent)
 
 QString JobTable::path(int row) const
 {
-    const auto *file = static_cast<const FileItem *>(item(row, FileColumn));
+    const auto *file = fileItem(*this, row);
     return file ? file->path : QString();
 }
 

@@ -476,20 +476,17 @@ void MainWindow::finishBatch()
                                     tr("%n skipped", nullptr, batchProgress.count(FFmpegTask::Skipped)).toHtmlEscaped(),
                                     failedText);
     const QString time = clockText(batchClock.elapsed());
+    const QString notConverted = tr("%n not converted", nullptr, batchSize - batchProgress.finishedCount());
     QString summary;
     switch (ending) {
     case Ending::Finished:
         summary = tr("Finished in %1: %2").arg(time, counts);
         break;
     case Ending::Cancelled:
-        summary = tr("Cancelled after %1: %2; %3").arg(time, counts,
-                                                       tr("%n not converted", nullptr,
-                                                          batchSize - batchProgress.finishedCount()));
+        summary = tr("Cancelled after %1: %2; %3").arg(time, counts, notConverted);
         break;
     case Ending::Stopped:
-        summary = tr("Stopped after %1: %2; %3").arg(time, counts,
-                                                     tr("%n not converted", nullptr,
-                                                        batchSize - batchProgress.finishedCount()));
+        summary = tr("Stopped after %1: %2; %3").arg(time, counts, notConverted);
         break;
     }
     setSummary(summary);
