@@ -47,14 +47,14 @@ JobReport sampleReport(int id, int outputSize)
             "/out/" + tag + ".mp3", "reason " + tag, output, "ffmpeg -i /in/" + tag + ".flac", id * 1000};
 }
 
-// How /bin/sh splits `line` into words.
+// How bash splits `line` into words.
 QStringList splitByShell(const QString &line)
 {
     QTemporaryDir folder;
     const QString script = folder.path() + "/split.sh";
     writeFile(script, "set -- " + line.toUtf8() + "\nprintf '%s\\0' \"$@\"\n");
     QProcess shell;
-    shell.start("/bin/sh", {script});
+    shell.start("bash", {script});
     if (!shell.waitForFinished(10000) || shell.exitCode() != 0)
         return {"(the shell failed: " + QString::fromUtf8(shell.readAllStandardError()) + ')'};
     const QByteArray output = shell.readAllStandardOutput();
@@ -311,6 +311,11 @@ private slots:
                                               << false;
         QTest::newRow("empty") << "ffmpeg" << QStringList{"", "-i", ""} << false;
         QTest::newRow("unicode") << "/opt/日本/ffmpeg" << QStringList{"日本語 é.flac", "ü"} << false;
+        QTest::newRow("spaces that are not plain")
+            << "/opt/a\u00a0b/ffmpeg" << QStringList{"\u2000\u200a.flac", "\u202f'\u3000", "\u2028\u2029\u0085"} << false;
+        QTest::newRow("control and invisible characters")
+            << "ffmpeg" << QStringList{"\x01\a\b\v\f\x1b[31m\x7f", "\u200b\u200e\u202e\ufeff\u00ad\\x41", "\U000F0000"}
+            << false;
         QTest::newRow("options") << "ffmpeg" << QStringList{"-", "--", "-af", "volume=0.5,aresample=44100",
                                                             "-metadata", "title=A & B | C; D > E"} << false;
         QTest::newRow("globs and words a shell expands")

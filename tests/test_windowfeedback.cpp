@@ -2,12 +2,15 @@
 // What the main window tells of a batch while and after it runs, and what it
 // takes from its menus, dialogs and keys: stand-in encoders where an ending
 // needs a particular output, the real encoder for a real conversion.
+#include "conversion/encoderarguments.h"
 #include "conversiontestsupport.h"
+#include "mainwindow/jobdetailsdialog.h"
 #include "mainwindow/mainwindow.h"
 #include "testsupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -324,6 +327,31 @@ private slots:
 
         for (QPlainTextEdit *text : {command, output})
             QVERIFY2(QFontInfo(text->font()).fixedPitch(), qPrintable(QFontInfo(text->font()).family()));
+    }
+
+    void detailsCommandCopy_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("no-break space") << "/in/a\u00a0b.flac";
+        QTest::newRow("other spaces") << "/in/\u2002\u202f\u3000.flac";
+        QTest::newRow("line and paragraph separators") << "/in/a\u2028b\u2029.flac";
+        QTest::newRow("control characters") << "/in/a\nb\tc\rd\x01.flac";
+    }
+
+    // The command line the user copies from the details is the line quoted.
+    void detailsCommandCopy()
+    {
+        QFETCH(QString, name);
+        JobReport report;
+        report.inputPath = name;
+        report.commandLine = shellCommandLine("ffmpeg", {"-i", name});
+        JobDetailsDialog dialog(report);
+        auto *command = dialog.findChild<QPlainTextEdit *>("plainTextEdit_Command");
+        QVERIFY(command);
+        QCOMPARE(command->toPlainText(), report.commandLine);
+        command->selectAll();
+        command->copy();
+        QCOMPARE(QApplication::clipboard()->text(), report.commandLine);
     }
 
     // The percentage from the encoder's own output, the clock beside the

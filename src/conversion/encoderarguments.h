@@ -16,6 +16,7 @@ QString conversionOutputPath(const QString &inputPath, const QString &outputFold
 // with the current settings; `outputPath` is its last argument.
 QStringList encoderArguments(const QString &inputPath, const QString &outputPath);
 
-// `program` and `arguments` as one line that a POSIX shell would split back
-// into them: for showing, and for pasting into a terminal.
+// `program` and `arguments` as one line that bash would split back into them:
+// for showing, and for pasting into a terminal. Control characters and
+// spaces other than the plain one are written as escapes inside $'...'.
 QString shellCommandLine(const QString &program, const QStringList &arguments);
