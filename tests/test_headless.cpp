@@ -659,6 +659,19 @@ private slots:
         QCOMPARE(QFileInfo(home.configFile()).lastModified(), storeTime);
     }
 
+    // UTF-8 without a byte-order mark, naming only a format and a folder: the
+    // quality left out is that format's own.
+    void handWrittenSettings()
+    {
+        const Scratch scratch(home.dir.path());
+        QVERIFY(writeSettings(scratch.settings(), {"OutputFormat=opus", "OutputDirectory=" + scratch.path() + "/Über"}));
+        const Outcome outcome = quillmere({"--convert", "--settings", scratch.settings(), "lib/a/one.flac"});
+        QVERIFY2(outcome.ended && outcome.exitCode == AllConverted, qPrintable(outcome.story()));
+        const QString output = scratch.path() + "/Über/one.opus";
+        QCOMPARE(records(outcome.out, '\n'), QStringList{"Done\t" + data + "/lib/a/one.flac\t" + output});
+        QCOMPARE(probe(output, "stream=codec_name"), QString("opus"));
+    }
+
     void standardError_data()
     {
         QTest::addColumn<Log>("log");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appsettings.h"
+#include "settings/settingsstore.h"
 #include "settingsrecord.h"
 #include "testsupport.h"
 
@@ -103,7 +104,11 @@ private slots:
 
         QTest::newRow("first start") << QVariantMap() << QVariantMap();
         QTest::newRow("one key") << QVariantMap{{"OutputFormat", "flac"}}
-                                 << QVariantMap{{"OutputFormat", "flac"}};
+                                 << QVariantMap{{"OutputFormat", "flac"}, {"OutputQualityArguments", ""}};
+        QTest::newRow("format without quality") << QVariantMap{{"OutputFormat", "opus"}}
+                                                << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 128k"}};
+        QTest::newRow("format the table does not know") << QVariantMap{{"OutputFormat", "aiff"}}
+                                                        << QVariantMap{{"OutputFormat", "aiff"}, {"OutputQualityArguments", ""}};
         QTest::newRow("number that is not a number")
             << QVariantMap{{"Threads", "abc"}, {"OutputChannelCount", "2"}}
             << QVariantMap{{"OutputChannelCount", 2}};
@@ -209,6 +214,10 @@ private slots:
             {"quoted items", "KEY=\"a\", \"b\"", "a,b"},
             {"plain value", "KEY= /usr/bin/ffmpeg ", "/usr/bin/ffmpeg"},
             {"comma alone", "KEY=a,b", "a,b"},
+            {"UTF-8", "KEY=/srv/Über", "/srv/Über"},
+            {"UTF-8 and a comma", "KEY=/srv/Über, 日本", "/srv/Über, 日本"},
+            {"as Qt 5 writes it", "KEY=\"/srv/\\xdc\\x62\\x65r, \\xe4\\xa0x\"", "/srv/Über, ä\u00a0x"},
+            {"item with an at sign", "KEY=x, @foo", "x, @foo"},
         };
         for (const Store store : {NamedIniFile, UserSettings}) {
             const char *storeName = QMetaEnum::fromType<Store>().valueToKey(store);
@@ -236,7 +245,7 @@ private slots:
             QVERIFY(writeFile(path, contents));
             const QVariantMap saved = settingsRecord();
             const auto restore = qScopeGuard([&saved] { restoreRecord(saved); });
-            AppSettings::load(QSettings(path, QSettings::IniFormat));
+            AppSettings::load(SettingsStore(path));
             loaded = record();
         } else {
             QVERIFY(writeFile(home.configFile(), contents));

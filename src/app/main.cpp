@@ -7,6 +7,7 @@
 #include "conversion/ffmpegtask.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/appsettings.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -47,7 +48,7 @@ bool loadSettings(const CommandLine &commandLine)
     }
     const QString file = commandLine.settingsFile();
     const QFileInfo info(file);
-    const QSettings store(file, QSettings::IniFormat);
+    const SettingsStore store(file);
     if (!info.isFile() || !info.isReadable() || store.status() != QSettings::NoError) {
         CommandLine::printError(QStringLiteral("Cannot read the settings file %1").arg(file));
         return false;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/lastfolder.h"
 
+#include "settings/settingsstore.h"
+
 #include <QDir>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -13,7 +14,7 @@ const QString key = QStringLiteral("LastAddFolder");
 
 QString lastFolder()
 {
-    const QString stored = QSettings().value(key).toString();
+    const QString stored = SettingsStore().value(key).toString();
     if (!stored.isEmpty() && QDir(stored).exists())
         return stored;
     const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
@@ -22,5 +23,5 @@ QString lastFolder()
 
 void rememberFolder(const QString &folder)
 {
-    QSettings().setValue(key, folder);
+    SettingsStore().setValue(key, folder);
 }

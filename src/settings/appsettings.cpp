@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appsettings.h"
+#include "settings/formatcatalogue.h"
 #include "settings/inivalue.h"
+#include "settings/settingsstore.h"
 
 #include "conversion/outputlocation.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 QString AppSettings::FFmpegBinary;
@@ -46,24 +47,34 @@ QString AppSettings::defaultOutputDirectory()
 static QString text(const QSettings &store, const QString &key, const QVariant &defaultValue)
 {
     const QVariant value = store.value(key, defaultValue);
-    if (value.userType() != QMetaType::QStringList)
+    // An item starting with '@' makes the list one of variants.
+    if (value.userType() != QMetaType::QStringList && value.userType() != QMetaType::QVariantList)
         return value.toString();
     const QStringList list = value.toStringList();
     return writtenIniValue(store, key, list).value_or(list.join(QLatin1Char(',')));
 }
 
+// A quality is a format's own encoder options: one left out is the format's
+// default, and an unknown format takes none.
+static QString defaultQuality(const QString &formatId)
+{
+    const FormatCatalogue::QualityPresets quality = FormatCatalogue::qualityPresets(formatId);
+    return quality.defaultIndex < 0 ? QString() : quality.presets.at(quality.defaultIndex).arguments;
+}
+
 void AppSettings::load()
 {
-    QSettings store;
+    const SettingsStore store;
     load(store);
 }
 
 void AppSettings::load(const QSettings &store)
 {
     FFmpegBinary = text(store, QStringLiteral("FFmpegBinary"), defaultFFmpegBinary());
-    OutputFormat = text(store, QStringLiteral("OutputFormat"), QStringLiteral("mp3"));
+    OutputFormat =
+        text(store, QStringLiteral("OutputFormat"), FormatCatalogue::formats().constFirst().value);
     OutputQualityArguments =
-        text(store, QStringLiteral("OutputQualityArguments"), QStringLiteral("-q:a 2"));
+        text(store, QStringLiteral("OutputQualityArguments"), defaultQuality(OutputFormat));
     OutputDirectory =
         text(store, QStringLiteral("OutputDirectory"), defaultOutputDirectory());
     OutputSamplerate = text(store, QStringLiteral("OutputSamplerate"), QString());
@@ -78,7 +89,7 @@ void AppSettings::load(const QSettings &store)
 
 void AppSettings::save()
 {
-    QSettings store;
+    SettingsStore store;
     store.setValue(QStringLiteral("FFmpegBinary"), FFmpegBinary);
     store.setValue(QStringLiteral("OutputFormat"), OutputFormat);
     store.setValue(QStringLiteral("OutputQualityArguments"), OutputQualityArguments);

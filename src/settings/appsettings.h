@@ -12,6 +12,7 @@ class AppSettings
 public:
     AppSettings() = delete;
 
+    // Reads the user's own settings.
     static void load();
     // Reads another store, such as a file named on the command line.
     static void load(const QSettings &store);

@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QTextCodec>
 
 // The file is read by the rules of Qt 5's own INI reader, so that the line
 // found is the one the store took the value from, and the list the line makes
@@ -168,8 +167,7 @@ int digitValue(char ch, int base)
 // Undoes the escapes of an unquoted value and trims it; split at commas it
 // gives what the store makes of it. Nothing for a value with quotes, which
 // the store reads by other rules.
-std::optional<QStringList> unescapedValue(const QByteArray &raw, bool splitAtCommas,
-                                          const QTextCodec *codec)
+std::optional<QStringList> unescapedValue(const QByteArray &raw, bool splitAtCommas)
 {
     const int size = raw.size();
     QStringList parts;
@@ -208,8 +206,7 @@ std::optional<QStringList> unescapedValue(const QByteArray &raw, bool splitAtCom
             int end = i + 1;
             while (end < size && !isSpecial(raw.at(end)))
                 ++end;
-            current += codec ? codec->toUnicode(raw.constData() + i, end - i)
-                             : QString::fromLatin1(raw.constData() + i, end - i);
+            current += QString::fromUtf8(raw.constData() + i, end - i);
             i = end;
             continue;
         }
@@ -263,11 +260,14 @@ std::optional<QString> writtenIniValue(const QSettings &store, const QString &ke
     QFile file(store.fileName());
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const std::optional<QByteArray> raw = rawValue(file.readAll(), key);
+    QByteArray data = file.readAll();
+    // A byte-order mark is no part of the first line.
+    if (data.startsWith("\xef\xbb\xbf"))
+        data.remove(0, 3);
+    const std::optional<QByteArray> raw = rawValue(data, key);
     if (!raw)
         return std::nullopt;
-    const QTextCodec *codec = store.iniCodec();
-    std::optional<QStringList> parts = unescapedValue(*raw, true, codec);
+    std::optional<QStringList> parts = unescapedValue(*raw, true);
     if (!parts)
         return std::nullopt;
     // A doubled '@' at the start of an item stands for one.
@@ -277,7 +277,7 @@ std::optional<QString> writtenIniValue(const QSettings &store, const QString &ke
     // The file may have changed since the store read it.
     if (*parts != asList)
         return std::nullopt;
-    QString whole = unescapedValue(*raw, false, codec)->constFirst();
+    QString whole = unescapedValue(*raw, false)->constFirst();
     if (whole.startsWith(QLatin1String("@@")))
         whole.remove(0, 1);
     return whole;
