@@ -311,11 +311,9 @@ private slots:
                                               << false;
         QTest::newRow("empty") << "ffmpeg" << QStringList{"", "-i", ""} << false;
         QTest::newRow("unicode") << "/opt/日本/ffmpeg" << QStringList{"日本語 é.flac", "ü"} << false;
-        QTest::newRow("spaces that are not plain")
-            << "/opt/a\u00a0b/ffmpeg" << QStringList{"\u2000\u200a.flac", "\u202f'\u3000", "\u2028\u2029\u0085"} << false;
-        QTest::newRow("control and invisible characters")
-            << "ffmpeg" << QStringList{"\x01\a\b\v\f\x1b[31m\x7f", "\u200b\u200e\u202e\ufeff\u00ad\\x41", "\U000F0000"}
-            << false;
+        QTest::newRow("characters a copy could change")
+            << "/opt/a\u00a0b/ffmpeg" << QStringList{"\u2000\u202f'\u3000\u2028\u0085", "\x01\a\x1b[31m\x7f",
+                                                      "\u200b\u202e\ufeff\u00ad\\x41\U000F0000"} << false;
         QTest::newRow("options") << "ffmpeg" << QStringList{"-", "--", "-af", "volume=0.5,aresample=44100",
                                                             "-metadata", "title=A & B | C; D > E"} << false;
         QTest::newRow("globs and words a shell expands")

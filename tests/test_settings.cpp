@@ -107,8 +107,6 @@ private slots:
                                  << QVariantMap{{"OutputFormat", "flac"}, {"OutputQualityArguments", ""}};
         QTest::newRow("format without quality") << QVariantMap{{"OutputFormat", "opus"}}
                                                 << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 128k"}};
-        QTest::newRow("format the table does not know") << QVariantMap{{"OutputFormat", "aiff"}}
-                                                        << QVariantMap{{"OutputFormat", "aiff"}, {"OutputQualityArguments", ""}};
         QTest::newRow("number that is not a number")
             << QVariantMap{{"Threads", "abc"}, {"OutputChannelCount", "2"}}
             << QVariantMap{{"OutputChannelCount", 2}};
