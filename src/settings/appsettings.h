@@ -14,7 +14,8 @@ public:
 
     // Reads the user's own settings.
     static void load();
-    // Reads another store, such as a file named on the command line.
+    // Reads another store, such as the SettingsStore of a file named on the
+    // command line.
     static void load(const QSettings &store);
     static void save();
 
