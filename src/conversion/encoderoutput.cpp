@@ -2,6 +2,7 @@
 #include "conversion/encoderoutput.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QVector>
 
@@ -30,9 +31,49 @@ bool isClosingLine(const QStringRef &line)
 
 } // namespace
 
-void WriteFailureScan::append(const QByteArray &chunk)
+EncoderMessageScan::EncoderMessageScan(const QStringList &paths)
 {
-    for (const char byte : chunk) {
+    for (const QString &path : paths) {
+        const QByteArray name = QFile::encodeName(path);
+        if (name.isEmpty())
+            continue;
+        names.append(name);
+        longestName = qMax(longestName, int(name.size()));
+    }
+}
+
+void EncoderMessageScan::append(const QByteArray &chunk)
+{
+    pending += chunk;
+    for (bool removed = true; removed;) {
+        removed = false;
+        for (const QByteArray &name : qAsConst(names)) {
+            if (pending.contains(name)) {
+                pending.replace(name, QByteArray());
+                removed = true;
+            }
+        }
+    }
+    // A name may begin in what is kept back and end in the next chunk.
+    const int complete = pending.size() - qMax(0, longestName - 1);
+    if (complete > 0) {
+        split(pending.left(complete));
+        pending.remove(0, complete);
+    }
+}
+
+EncoderMessageScan EncoderMessageScan::flushed() const
+{
+    EncoderMessageScan rest(*this);
+    rest.split(rest.pending);
+    rest.pending.clear();
+    rest.endLine();
+    return rest;
+}
+
+void EncoderMessageScan::split(const QByteArray &bytes)
+{
+    for (const char byte : bytes) {
         if (byte == '\n' || byte == '\r')
             endLine();
         else if (line.size() < lineLimit)
@@ -40,30 +81,39 @@ void WriteFailureScan::append(const QByteArray &chunk)
     }
 }
 
-QString WriteFailureScan::failure() const
-{
-    if (!found.isEmpty() || line.isEmpty())
-        return found;
-    WriteFailureScan rest(*this);
-    rest.endLine();
-    return rest.found;
-}
-
-void WriteFailureScan::endLine()
+void EncoderMessageScan::endLine()
 {
     // Indented lines list streams and tags, whose values are the user's text.
-    if (found.isEmpty() && !line.isEmpty() && line.at(0) != ' ' && line.at(0) != '\t') {
-        QString text = QString::fromUtf8(line);
-        for (const QString &path : paths)
-            text.remove(path);
+    if (line.isEmpty() || line.at(0) == ' ' || line.at(0) == '\t') {
+        line.clear();
+        return;
+    }
+    const QString text = QString::fromUtf8(line).trimmed();
+    line.clear();
+    if (writeFailed.isEmpty()) {
         for (const char *failure : writeFailures) {
             if (text.contains(QLatin1String(failure))) {
-                found = text.trimmed();
+                writeFailed = text;
                 break;
             }
         }
     }
-    line.clear();
+    // A decoder says what was wrong, as "[flac @ 0x55d1] invalid sync code",
+    // before the encoder's own "Error while decoding stream #0:0: ...".
+    static const QRegularExpression fromComponent(QStringLiteral("\\A(\\[[^\\]]* @ 0x[0-9a-f]+\\]) (.*)\\z"));
+    const QRegularExpressionMatch source = fromComponent.match(text);
+    if (source.hasMatch()) {
+        if (source.captured(1) != lastSource) {
+            lastSource = source.captured(1);
+            firstOfSource = source.captured(2);
+        }
+    } else if (text.startsWith(QLatin1String("Error while decoding stream"))) {
+        if (decodeFailed.isEmpty())
+            decodeFailed = firstOfSource.isEmpty() ? text : firstOfSource;
+    } else if (!text.startsWith(QLatin1String("size="))) {
+        lastSource.clear();
+        firstOfSource.clear();
+    }
 }
 
 QString lastEncoderMessage(const QString &output)
