@@ -390,6 +390,15 @@ private slots:
         for (char &byte : noise)
             byte = char(random.bounded(256));
         QVERIFY(writeText(data + "/broken/broken.flac", noise));
+        QVERIFY(writeText(data + "/reasons/broken.flac", noise));
+        // A tone whose middle the decoder cannot read: the encoder goes on, and exits with 0.
+        const QString damaged = data + "/reasons/cut\nshort.flac";
+        QVERIFY(makeTone(damaged, 1));
+        QFile cut(damaged);
+        QVERIFY(cut.open(QIODevice::ReadWrite) && cut.seek(cut.size() / 2));
+        QCOMPARE(cut.write(QByteArray(8, '\0')), qint64(8));
+        cut.close();
+        QVERIFY(makeTone(data + "/reasons/whole.flac", 1));
 
         // Long enough to be stopped while the encoders run.
         for (int i = 1; i <= 4; ++i)
@@ -438,7 +447,7 @@ private slots:
             << QStringList{done("lib/a/one.flac"), done("lib/b/two.flac"), skipped("lib/b/notes.txt")} << "";
         QTest::newRow("one file broken")
             << Usable << withSettings + QStringList{"{data}/broken"} << int(SomeFailed)
-            << QStringList{done("broken/fine.flac"), failed("broken/broken.flac")} << "";
+            << QStringList{done("broken/fine.flac"), failed("broken/broken.flac")} << "{data}/broken/broken.flac: ";
         QTest::newRow("a named path missing")
             << Usable << withSettings + QStringList{"lib/a/one.flac", "{scratch}/gone.flac"} << int(SomeFailed)
             << QStringList{done("lib/a/one.flac")} << "{scratch}/gone.flac";
@@ -687,6 +696,27 @@ private slots:
             for (const char *line : {"Settings loaded", "Starting job"})
                 QVERIFY2(err.contains(line), qPrintable(QString(line) + " missing from\n" + outcome.story()));
         }
+    }
+
+    // Why a job failed, and that an input could not all be decoded, go to
+    // standard error, one line each whatever the name holds.
+    void reasonsOnStandardError()
+    {
+        const Scratch scratch(home.dir.path());
+        QVERIFY(writeSettings(scratch.settings(), settingsFor(Usable, scratch)));
+        const Outcome outcome = quillmere({"--convert", "--settings", scratch.settings(), data + "/reasons"});
+        QVERIFY2(outcome.ended && outcome.exitCode == SomeFailed, qPrintable(outcome.story()));
+        QVERIFY2(outcome.out.count("Done\t") == 2 && outcome.out.count("Failed\t") == 1
+                     && !outcome.out.contains(": "),
+                 qPrintable(outcome.story()));
+        const QStringList lines = records(outcome.err, '\n');
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith(data + "/reasons/broken.flac: ") && lines[0].endsWith("(exit code 1)"),
+                 qPrintable(outcome.story()));
+        const QString damaged = data + "/reasons/cut\\nshort.flac: decoded with errors: ";
+        QVERIFY2(lines[1].startsWith(damaged) && lines[1].size() > damaged.size()
+                     && !lines[1].contains("Error while decoding"),
+                 qPrintable(outcome.story()));
     }
 
     void helpAndVersion_data()

@@ -658,7 +658,9 @@ private slots:
         QTest::addColumn<QString>("writeFailure");
         QTest::addColumn<QString>("decodeError");
         const QByteArray opened = "Input #0, wav, from '<in>':\n  Duration: 00:00:01.00\nOutput #0, mp3, to '<out>':\n";
-        const QByteArray decoder = "[flac @ 0x55d1] invalid sync code\n[flac @ 0x55d1] decode_frame() failed\n"
+        const QByteArray decoded = "Stream mapping:\n  Stream #0:0 -> #0:0 (flac (native) -> mp3 (libmp3lame))\n"
+                                   "[flac @ 0x55d1] invalid sync code\n[flac @ 0x55d1] decode_frame() failed\n"
+                                   "Output #0, mp3, to '<out>':\n  Metadata:\nsize=   0kB time=00:00:00.00\r"
                                    "Error while decoding stream #0:0: Invalid data found when processing input\n";
         QTest::newRow("full disk") << "/in/a.wav" << opened + "Error writing trailer of <out>: No space left on device"
                                    << 4096 << "Error writing trailer of : No space left on device" << "";
@@ -666,17 +668,16 @@ private slots:
         QTest::newRow("carriage return in a name") << "/in/Error writing trailer\ry.wav" << opened << 3 << "" << "";
         QTest::newRow("name across chunks") << "/in/x\nDisk quota exceeded\nError while decoding stream.wav"
                                             << opened + opened << 7 << "" << "";
-        QTest::newRow("decoder's first message") << "/in/a.flac" << opened + decoder + decoder << 5 << ""
-                                                 << "invalid sync code";
-        QTest::newRow("through a progress line")
-            << "/in/a.flac"
-            << QByteArray("[flac @ 0x1] invalid residual\rsize=   1kB time=00:00:01.00\rError while decoding stream #0:0: x")
-            << 4096 << "" << "invalid residual";
-        QTest::newRow("no decoder message") << "/in/a.flac" << QByteArray("[mp3 @ 0x2] Estimating\nStream mapping:\n"
-                                               "Error while decoding stream #0:0: Invalid data\n") << 4096 << ""
-                                            << "Error while decoding stream #0:0: Invalid data";
-        QTest::newRow("a tag's value") << "/in/a.flac" << QByteArray("    title : Error while decoding stream #0:0\n") << 4096
-                                       << "" << "";
+        QTest::newRow("decoder's first message") << "/in/a.flac" << decoded + "[flac @ 0x55d1] invalid residual\n"
+                                                 << 5 << "" << "invalid sync code";
+        QTest::newRow("not the decoder's message")
+            << "/in/a.mp3"
+            << QByteArray("[mp3 @ 0x2] Estimating duration\n  Stream #0:0 -> #0:0 (mp3 (mp3float) -> flac (native))\n"
+                          "[mp3 @ 0x2] Skipping\nError while decoding stream #0:0: Invalid data\n")
+            << 4096 << "" << "Error while decoding stream #0:0: Invalid data";
+        QTest::newRow("a tag's value")
+            << "/in/a.flac" << QByteArray("    title : Error while decoding stream #0:0\n  Stream #0:0 -> #0:0 (x") << 4096
+            << "" << "";
     }
 
     void messageScan()

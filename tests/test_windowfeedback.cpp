@@ -373,7 +373,8 @@ private slots:
         Bench bench;
         const QString runs = bench.path("runs"), fixed = bench.path("fixed");
         bench.encoder("echo \"$in\" >> " + runs + "\ncase \"$in\" in *bad*) [ -e " + fixed
-                      + " ] || { echo \"$in: broken\"; exit 1; };; esac\necho x > \"$out\"");
+                      + " ] || { echo \"$in: broken\"; exit 1; };; *c.wav) echo 'Error while decoding stream #0:0: x';; esac\n"
+                        "echo x > \"$out\"");
         QStringList inputs;
         for (const char *name : {"a.wav", "bad1.wav", "bad2.wav", "notes.txt", "c.wav", "bad3.wav"})
             inputs << bench.input(name);
@@ -384,7 +385,7 @@ private slots:
         parts.convert->click();
         QTRY_VERIFY2_WITH_TIMEOUT(parts.idle(), "the batch did not end", 30000);
         QCOMPARE(parts.statuses(), (QStringList{"Done", "Failed", "Failed", "Skipped", "Done", "Failed"}));
-        QVERIFY2(matches("^Finished in 0:\\d\\d: 2 done, 1 skipped, <a href=\"failed\">3 failed</a>$",
+        QVERIFY2(matches("^Finished in 0:\\d\\d: 2 done, 1 skipped, <a href=\"failed\">3 failed</a>, 1 with decode errors$",
                          parts.summary->text()),
                  qPrintable(parts.summary->text()));
 

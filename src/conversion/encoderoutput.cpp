@@ -83,13 +83,19 @@ void EncoderMessageScan::split(const QByteArray &bytes)
 
 void EncoderMessageScan::endLine()
 {
-    // Indented lines list streams and tags, whose values are the user's text.
-    if (line.isEmpty() || line.at(0) == ' ' || line.at(0) == '\t') {
-        line.clear();
-        return;
-    }
     const QString text = QString::fromUtf8(line).trimmed();
+    // Indented lines list streams and tags, whose values are the user's
+    // text; only the stream mapping, two spaces in, names the decoders, as
+    // "(flac (native) -> ..." or "(mp3 (mp3float) -> ...".
+    const bool indented = !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t');
+    static const QRegularExpression mapping(
+        QStringLiteral("\\A  Stream #\\d+:\\d+ -> #\\d+:\\d+ \\((\\S+) \\((\\S+)\\) -> "));
+    const QRegularExpressionMatch decoder = indented ? mapping.match(QString::fromUtf8(line)) : QRegularExpressionMatch();
+    if (decoder.hasMatch())
+        decoders.append(decoder.captured(2) == QLatin1String("native") ? decoder.captured(1) : decoder.captured(2));
     line.clear();
+    if (indented || text.isEmpty())
+        return;
     if (writeFailed.isEmpty()) {
         for (const char *failure : writeFailures) {
             if (text.contains(QLatin1String(failure))) {
@@ -98,22 +104,14 @@ void EncoderMessageScan::endLine()
             }
         }
     }
-    // A decoder says what was wrong, as "[flac @ 0x55d1] invalid sync code",
-    // before the encoder's own "Error while decoding stream #0:0: ...".
-    static const QRegularExpression fromComponent(QStringLiteral("\\A(\\[[^\\]]* @ 0x[0-9a-f]+\\]) (.*)\\z"));
-    const QRegularExpressionMatch source = fromComponent.match(text);
-    if (source.hasMatch()) {
-        if (source.captured(1) != lastSource) {
-            lastSource = source.captured(1);
-            firstOfSource = source.captured(2);
-        }
-    } else if (text.startsWith(QLatin1String("Error while decoding stream"))) {
-        if (decodeFailed.isEmpty())
-            decodeFailed = firstOfSource.isEmpty() ? text : firstOfSource;
-    } else if (!text.startsWith(QLatin1String("size="))) {
-        lastSource.clear();
-        firstOfSource.clear();
-    }
+    // A decoder says what was wrong, as "[flac @ 0x55d1] invalid residual",
+    // and the encoder later says "Error while decoding stream #0:0: ...".
+    static const QRegularExpression fromComponent(QStringLiteral("\\A\\[(\\S+) @ 0x[0-9a-f]+\\] (.*)\\z"));
+    const QRegularExpressionMatch component = fromComponent.match(text);
+    if (component.hasMatch() && firstDecoderMessage.isEmpty() && decoders.contains(component.captured(1)))
+        firstDecoderMessage = component.captured(2);
+    if (decodeFailed.isEmpty() && text.startsWith(QLatin1String("Error while decoding stream")))
+        decodeFailed = firstDecoderMessage.isEmpty() ? text : firstDecoderMessage;
 }
 
 QString lastEncoderMessage(const QString &output)

@@ -100,10 +100,8 @@ private:
     int longestName = 0;
     QByteArray pending; // may still end in the beginning of a name
     QByteArray line;
-    // The run of messages of one component, such as a decoder, that lines
-    // came from last, and its first message.
-    QString lastSource;
-    QString firstOfSource;
+    QStringList decoders;
+    QString firstDecoderMessage;
     QString writeFailed;
     QString decodeFailed;
 };
