@@ -239,6 +239,10 @@ private slots:
         QTest::newRow("quick, output exists") << QuickExisting << "song.wav" << "" << "exit 1" << "Skipped"
                                               << "The output already exists (quick mode)" << "" << true;
         QTest::newRow("converted") << Converted << "tone.wav" << "" << "" << "Done" << "Converted" << "" << true;
+        QTest::newRow("decoded with errors") << ExitCode << "song.wav" << "Error while decoding stream #0:0: x\n"
+                                             << "echo x > \"$out\"" << "Done"
+                                             << "Converted; decoded with errors: Error while decoding stream #0:0: x"
+                                             << "" << true;
     }
 
     void endings()
@@ -290,6 +294,10 @@ private slots:
         auto *dialog = window.findChild<QDialog *>("JobDetailsDialog");
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), "Details: " + input);
+        QStringList texts;
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            texts << label->text();
+        QVERIFY2(texts.contains(status + ": " + reason), qPrintable(texts.join('\n')));
         auto *command = dialog->findChild<QPlainTextEdit *>("plainTextEdit_Command");
         auto *output = dialog->findChild<QPlainTextEdit *>("plainTextEdit_Output");
         QVERIFY(command && output);
