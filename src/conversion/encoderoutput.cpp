@@ -90,7 +90,8 @@ void EncoderMessageScan::endLine()
     const bool indented = !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t');
     static const QRegularExpression mapping(
         QStringLiteral("\\A  Stream #\\d+:\\d+ -> #\\d+:\\d+ \\((\\S+) \\((\\S+)\\) -> "));
-    const QRegularExpressionMatch decoder = indented ? mapping.match(QString::fromUtf8(line)) : QRegularExpressionMatch();
+    const QRegularExpressionMatch decoder =
+        indented ? mapping.match(QString::fromUtf8(line)) : QRegularExpressionMatch();
     if (decoder.hasMatch())
         decoders.append(decoder.captured(2) == QLatin1String("native") ? decoder.captured(1) : decoder.captured(2));
     line.clear();

@@ -210,8 +210,9 @@ FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &ho
 
 QString JobReport::decodeNote() const
 {
-    return decodeError.isEmpty() ? QString()
-                                 : QCoreApplication::translate("FFmpegTask", "decoded with errors: %1").arg(decodeError);
+    if (decodeError.isEmpty())
+        return QString();
+    return QCoreApplication::translate("FFmpegTask", "decoded with errors: %1").arg(decodeError);
 }
 
 QString JobReport::explanation() const

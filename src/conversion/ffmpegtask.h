@@ -111,7 +111,7 @@ struct JobReport
     qint64 durationMs = -1;
     // For a job Done although the encoder could not decode all of its input,
     // leaving the output shorter: the encoder's first message about it.
-    QString decodeError;
+    QString decodeError{};
 
     // "decoded with errors: " and that message, or nothing.
     QString decodeNote() const;
