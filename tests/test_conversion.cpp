@@ -76,10 +76,11 @@ private:
     }
 
     // Runs one job on this thread, as a pool thread would.
-    static Outcome runTask(int id, const QString &input)
+    static Outcome runTask(int id, const QString &input, std::shared_ptr<const BatchInputs> batchInputs = nullptr)
     {
         Outcome outcome;
         FFmpegTask task(id, input);
+        task.setBatchInputs(std::move(batchInputs));
         connect(&task, &FFmpegTask::StatusChange, [&](int reported, Status status) {
             outcome.events << statusEvent(reported, status);
         });
@@ -704,31 +705,38 @@ private slots:
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "minute." + format}));
     }
 
-    // A link at the output path is replaced; its target is never written.
+    // A link at the output path is replaced, even where it points at an
+    // input of the batch; its target is never written.
     void linkAtOutput_data()
     {
         QTest::addColumn<QString>("encoder");
+        QTest::addColumn<QString>("target"); // of the link; in/a.flac and in/b.mp3 are the batch
         QTest::addColumn<bool>("succeeds");
-        QTest::newRow("converted") << "echo converted > \"$out\"" << true;
-        QTest::newRow("failed mid-file") << "echo partial > \"$out\"; exit 1" << false;
+        QTest::newRow("converted") << "echo converted > \"$out\"" << "lib/precious.mp3" << true;
+        QTest::newRow("failed mid-file") << "echo partial > \"$out\"; exit 1" << "lib/precious.mp3" << false;
+        QTest::newRow("another input") << "echo converted > \"$out\"" << "in/b.mp3" << true;
+        QTest::newRow("its own input") << "echo converted > \"$out\"" << "in/a.flac" << true;
     }
 
     void linkAtOutput()
     {
         const auto settings = freshSettings();
         QFETCH(QString, encoder);
+        QFETCH(QString, target);
         QFETCH(bool, succeeds);
         QTemporaryDir job(base + "/link-XXXXXX");
-        const QString precious = job.path() + "/lib/precious.mp3";
+        const QString precious = job.path() + "/" + target;
         writeFile(precious, "precious");
         const QString output = job.path() + "/out/a.mp3";
         QVERIFY(QDir().mkpath(job.path() + "/out"));
         QVERIFY(QFile::link(precious, output));
-        writeFile(job.path() + "/in/a.flac", "x");
+        if (!QFile::exists(job.path() + "/in/a.flac"))
+            writeFile(job.path() + "/in/a.flac", "x");
         AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder", encoder);
         AppSettings::OutputDirectory = job.path() + "/out";
 
-        const Outcome outcome = runTask(1, job.path() + "/in/a.flac");
+        const Outcome outcome = runTask(1, job.path() + "/in/a.flac",
+            std::make_shared<const BatchInputs>(batchInputsOf({job.path() + "/in/a.flac", job.path() + "/in/b.mp3"})));
         QCOMPARE(outcome.events.value(1), statusEvent(1, succeeds ? FFmpegTask::Done : FFmpegTask::Failed));
         QCOMPARE(checksum(precious), QCryptographicHash::hash("precious", QCryptographicHash::Sha256).toHex());
         QCOMPARE(QFileInfo(output).isSymLink(), !succeeds);
@@ -767,8 +775,12 @@ private slots:
         QVERIFY2(ended.waitForFinished(10000), "a short process did not end");
         const QString out = job.path() + "/out/";
         const QString fresh = QString(".song.part-%1-00000002.mp3").arg(dead);
-        const QStringList kept{".song.part-1-00000000.mp3", ".song.part-x.mp3", ".other.part-99999999-0.mp3",
-                               ".song.mp3", fresh};
+        // Only names of exactly the shape a writer gives its files are taken for leftovers.
+        QStringList kept{".song.part-1-00000000.mp3", ".song.part-x.mp3", ".other.part-99999999-0.mp3",
+                               ".song.mp3", fresh, ".song.part-99999.mp3", ".song.part-0-keep.mp3",
+                               ".song.part-4000000000-x.mp3", ".song.part-4194304-00000000.mp3"};
+        for (const char *shape : {"0%1-00000003", "%1-0000000A", "%1-0000003", "%1-00000003-x"})
+            kept << QString(".song.part-%1.mp3").arg(QString(shape).arg(dead));
         const QStringList leftOver{QString(".song.part-%1-00000001.mp3").arg(dead),
                                    QString(".song.part-%1-00000000.mp3").arg(::getpid())};
         // All but one look as if left a while ago; a recent one may be written from elsewhere.

@@ -390,6 +390,13 @@ private slots:
         for (char &byte : noise)
             byte = char(random.bounded(256));
         QVERIFY(writeText(data + "/broken/broken.flac", noise));
+        QVERIFY(writeText(data + "/reasons/broken.flac", noise));
+        // Names that read like the encoder's messages; the middle of the first the decoder cannot read.
+        for (const char *tone : {"cut\nshort.flac", "x\nNo space left on device.flac", "Error writing trailer\ry.flac"})
+            QVERIFY(makeTone(data + "/reasons/" + QString::fromUtf8(tone), 1));
+        QFile cut(data + "/reasons/cut\nshort.flac");
+        QVERIFY(cut.open(QIODevice::ReadWrite) && cut.seek(cut.size() / 2) && cut.write(QByteArray(8, '\0')) == 8);
+        cut.close();
 
         // Long enough to be stopped while the encoders run.
         for (int i = 1; i <= 4; ++i)
@@ -438,7 +445,7 @@ private slots:
             << QStringList{done("lib/a/one.flac"), done("lib/b/two.flac"), skipped("lib/b/notes.txt")} << "";
         QTest::newRow("one file broken")
             << Usable << withSettings + QStringList{"{data}/broken"} << int(SomeFailed)
-            << QStringList{done("broken/fine.flac"), failed("broken/broken.flac")} << "";
+            << QStringList{done("broken/fine.flac"), failed("broken/broken.flac")} << "{data}/broken/broken.flac: ";
         QTest::newRow("a named path missing")
             << Usable << withSettings + QStringList{"lib/a/one.flac", "{scratch}/gone.flac"} << int(SomeFailed)
             << QStringList{done("lib/a/one.flac")} << "{scratch}/gone.flac";
@@ -699,6 +706,25 @@ private slots:
             for (const char *line : {"Settings loaded", "Starting job"})
                 QVERIFY2(err.contains(line), qPrintable(QString(line) + " missing from\n" + outcome.story()));
         }
+    }
+
+    // Why a job failed, and that an input could not all be decoded, go to
+    // standard error, one line each whatever the name holds; names never
+    // pass for the encoder's messages.
+    void reasonsOnStandardError()
+    {
+        const Scratch scratch(home.dir.path());
+        QVERIFY(writeSettings(scratch.settings(), settingsFor(Usable, scratch)));
+        const Outcome outcome = quillmere({"--convert", "--settings", scratch.settings(), data + "/reasons"});
+        QVERIFY2(outcome.ended && outcome.exitCode == SomeFailed, qPrintable(outcome.story()));
+        QVERIFY2(outcome.out.count("Done\t") == 3 && outcome.out.count("Failed\t") == 1 && !outcome.out.contains(": "),
+                 qPrintable(outcome.story()));
+        const QStringList lines = records(outcome.err, '\n');
+        const QString damaged = data + "/reasons/cut\\nshort.flac: decoded with errors: ";
+        QVERIFY2(lines.size() == 2 && lines[0].startsWith(data + "/reasons/broken.flac: ")
+                     && lines[0].endsWith("(exit code 1)") && lines[1].startsWith(damaged)
+                     && lines[1].size() > damaged.size() && !lines[1].contains("Error while decoding"),
+                 qPrintable(outcome.story()));
     }
 
     void helpAndVersion_data()

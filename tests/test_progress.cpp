@@ -641,6 +641,33 @@ private slots:
         QCOMPARE(lastEncoderLines(output, count), lines);
     }
 
+    // Only the encoder's own messages count, whatever the names it repeats hold.
+    void messageScan_data()
+    {
+        QTest::addColumn<QString>("input"); // stands in the output as "<in>"
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QString>("decodeError");
+        const QByteArray error = "size=  0kB\rError while decoding stream #0:0: Invalid data\n";
+        QTest::newRow("names") << "/x\nNo space left on device\rError while decoding stream.wav"
+                               << QByteArray("Input #0, wav, from '<in>':\nOutput #0, mp3, to '<in>':\n") << "";
+        QTest::newRow("decoder's first message")
+            << "/a.flac" << "  Stream #0:0 -> #0:0 (flac (native) -> mp3 (libmp3lame))\n[mp3 @ 0x6] Estimating\n"
+                            "[flac @ 0x5] invalid sync code\nOutput #0, mp3, to 'o':\n" + error + error
+            << "invalid sync code";
+    }
+
+    void messageScan()
+    {
+        QFETCH(QString, input);
+        QFETCH(QByteArray, output);
+        QFETCH(QString, decodeError);
+        EncoderMessageScan scan({input});
+        for (const char byte : output.replace("<in>", QFile::encodeName(input)))
+            scan.append(QByteArray(1, byte));
+        QCOMPARE(scan.writeFailure(), QString());
+        QCOMPARE(scan.decodeError(), decodeError);
+    }
+
     void writeFailure_data()
     {
         QTest::addColumn<QString>("message");

@@ -242,6 +242,9 @@ private slots:
         QTest::newRow("quick, output exists") << QuickExisting << "song.wav" << "" << "exit 1" << "Skipped"
                                               << "The output already exists (quick mode)" << "" << true;
         QTest::newRow("converted") << Converted << "tone.wav" << "" << "" << "Done" << "Converted" << "" << true;
+        QTest::newRow("decoded with errors") << ExitCode << "song.wav" << "Error while decoding stream #0:0: x\n"
+            << "echo x > \"$out\"" << "Done" << "Converted; decoded with errors: Error while decoding stream #0:0: x"
+            << "" << true;
     }
 
     void endings()
@@ -293,6 +296,9 @@ private slots:
         auto *dialog = window.findChild<QDialog *>("JobDetailsDialog");
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), "Details: " + input);
+        const QList<QLabel *> labels = dialog->findChildren<QLabel *>();
+        QVERIFY(std::any_of(labels.cbegin(), labels.cend(),
+                            [&](const QLabel *label) { return label->text() == status + ": " + reason; }));
         auto *command = dialog->findChild<QPlainTextEdit *>("plainTextEdit_Command");
         auto *output = dialog->findChild<QPlainTextEdit *>("plainTextEdit_Output");
         QVERIFY(command && output);
@@ -390,7 +396,8 @@ private slots:
         Bench bench;
         const QString runs = bench.path("runs"), fixed = bench.path("fixed");
         bench.encoder("echo \"$in\" >> " + runs + "\ncase \"$in\" in *bad*) [ -e " + fixed
-                      + " ] || { echo \"$in: broken\"; exit 1; };; esac\necho x > \"$out\"");
+                      + " ] || { echo \"$in: broken\"; exit 1; };;\n"
+                        "*c.wav) echo 'Error while decoding stream #0:0: x';; esac\necho x > \"$out\"");
         QStringList inputs;
         for (const char *name : {"a.wav", "bad1.wav", "bad2.wav", "notes.txt", "c.wav", "bad3.wav"})
             inputs << bench.input(name);
@@ -401,7 +408,8 @@ private slots:
         parts.convert->click();
         QTRY_VERIFY2_WITH_TIMEOUT(parts.idle(), "the batch did not end", 30000);
         QCOMPARE(parts.statuses(), (QStringList{"Done", "Failed", "Failed", "Skipped", "Done", "Failed"}));
-        QVERIFY2(matches("^Finished in 0:\\d\\d: 2 done, 1 skipped, <a href=\"failed\">3 failed</a>$",
+        QVERIFY2(matches("^Finished in 0:\\d\\d: 2 done, 1 skipped, <a href=\"failed\">3 failed</a>, "
+                         "1 with decode errors$",
                          parts.summary->text()),
                  qPrintable(parts.summary->text()));
 

@@ -91,6 +91,10 @@
         <translation>Der Encoder konnte die Ausgabedatei nicht fertig schreiben</translation>
     </message>
     <message>
+        <source>decoded with errors: %1</source>
+        <translation>mit Fehlern dekodiert: %1</translation>
+    </message>
+    <message>
         <source>%1 (exit code %2)</source>
         <translation>%1 (Exit-Code %2)</translation>
     </message>
@@ -321,6 +325,17 @@
         <translation>
             <numerusform>%n nicht konvertiert</numerusform>
             <numerusform>%n nicht konvertiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with decode errors</source>
+        <translation>
+            <numerusform>%n mit Dekodierfehlern</numerusform>
+            <numerusform>%n mit Dekodierfehlern</numerusform>
         </translation>
     </message>
     <message>

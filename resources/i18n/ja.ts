@@ -91,6 +91,10 @@
         <translation>エンコーダーが出力ファイルの書き込みを完了できませんでした</translation>
     </message>
     <message>
+        <source>decoded with errors: %1</source>
+        <translation>デコード時にエラーあり: %1</translation>
+    </message>
+    <message>
         <source>%1 (exit code %2)</source>
         <translation>%1 (終了コード %2)</translation>
     </message>
@@ -317,6 +321,16 @@
         <source>%n not converted</source>
         <translation>
             <numerusform>未変換 %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with decode errors</source>
+        <translation>
+            <numerusform>デコードエラーあり %n 件</numerusform>
         </translation>
     </message>
     <message>

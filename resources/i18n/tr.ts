@@ -91,6 +91,10 @@
         <translation>Kodlayıcı çıktı dosyasını yazmayı tamamlayamadı</translation>
     </message>
     <message>
+        <source>decoded with errors: %1</source>
+        <translation>hatalarla çözüldü: %1</translation>
+    </message>
+    <message>
         <source>%1 (exit code %2)</source>
         <translation>%1 (çıkış kodu %2)</translation>
     </message>
@@ -317,6 +321,16 @@
         <source>%n not converted</source>
         <translation>
             <numerusform>%n dönüştürülmedi</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with decode errors</source>
+        <translation>
+            <numerusform>%n kod çözme hatalı</numerusform>
         </translation>
     </message>
     <message>

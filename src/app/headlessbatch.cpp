@@ -31,6 +31,18 @@ const char *statusWord(FFmpegTask::ConvertStatus status)
     }
 }
 
+// `text` on one line: line breaks, carriage returns and tabs as a backslash
+// and n, r or t, and the backslash itself doubled.
+QByteArray oneLine(const QString &text)
+{
+    QByteArray line;
+    for (const char byte : QFile::encodeName(text)) {
+        const int escape = QByteArrayLiteral("\\\n\r\t").indexOf(byte);
+        line += escape < 0 ? QByteArray(1, byte) : QByteArray("\\") + "\\nrt"[escape];
+    }
+    return line;
+}
+
 } // namespace
 
 HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
@@ -125,6 +137,12 @@ void HeadlessBatch::report(const JobReport &report)
     clearProgress();
     results.write(QByteArray(statusWord(report.status)) + '\t' + QFile::encodeName(report.inputPath) + '\t'
                   + QFile::encodeName(report.outputPath) + (nulSeparated ? '\0' : '\n'));
+    // Why it failed, or what to know of an output made all the same.
+    const QString why = report.status == FFmpegTask::Failed ? report.reason : report.decodeNote();
+    if (!why.isEmpty()) {
+        const QByteArray line = oneLine(report.inputPath) + ": " + oneLine(why) + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    }
     if (progressShown)
         showProgress();
 }

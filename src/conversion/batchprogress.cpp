@@ -15,9 +15,10 @@ void BatchProgress::progressed(int id, qint64 positionMs, qint64 durationMs)
     job.duration = durationMs;
 }
 
-void BatchProgress::finished(int id, FFmpegTask::ConvertStatus status, qint64 durationMs)
+void BatchProgress::finished(int id, FFmpegTask::ConvertStatus status, qint64 durationMs, bool decodeErrors)
 {
     running.remove(id);
+    withDecodeErrors += decodeErrors ? 1 : 0;
     switch (status) {
     case FFmpegTask::Done:
         ++done;

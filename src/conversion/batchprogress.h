@@ -16,12 +16,14 @@ public:
     explicit BatchProgress(int jobs = 0) : jobs(jobs) {}
 
     void progressed(int id, qint64 positionMs, qint64 durationMs);
-    void finished(int id, FFmpegTask::ConvertStatus status, qint64 durationMs);
+    void finished(int id, FFmpegTask::ConvertStatus status, qint64 durationMs, bool decodeErrors = false);
     // The jobs not yet started will not run.
     void dropQueued();
 
     int finishedCount() const { return done + skipped + failed; }
     int count(FFmpegTask::ConvertStatus status) const;
+    // The jobs whose input could not all be decoded.
+    int decodeErrorCount() const { return withDecodeErrors; }
 
     // The time left in milliseconds, given how long the batch has run; -1
     // while it cannot be known yet.
@@ -38,6 +40,7 @@ private:
     int done = 0;
     int skipped = 0;
     int failed = 0;
+    int withDecodeErrors = 0;
     qint64 finishedMedia = 0;
     int finishedWithLength = 0;
     QHash<int, Running> running;

@@ -2,6 +2,7 @@
 #include "conversion/encoderoutput.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QVector>
 
@@ -30,9 +31,49 @@ bool isClosingLine(const QStringRef &line)
 
 } // namespace
 
-void WriteFailureScan::append(const QByteArray &chunk)
+EncoderMessageScan::EncoderMessageScan(const QStringList &paths)
 {
-    for (const char byte : chunk) {
+    for (const QString &path : paths) {
+        const QByteArray name = QFile::encodeName(path);
+        if (name.isEmpty())
+            continue;
+        names.append(name);
+        longestName = qMax(longestName, int(name.size()));
+    }
+}
+
+void EncoderMessageScan::append(const QByteArray &chunk)
+{
+    pending += chunk;
+    for (bool removed = true; removed;) {
+        removed = false;
+        for (const QByteArray &name : qAsConst(names)) {
+            if (pending.contains(name)) {
+                pending.replace(name, QByteArray());
+                removed = true;
+            }
+        }
+    }
+    // A name may begin in what is kept back and end in the next chunk.
+    const int complete = pending.size() - qMax(0, longestName - 1);
+    if (complete > 0) {
+        split(pending.left(complete));
+        pending.remove(0, complete);
+    }
+}
+
+EncoderMessageScan EncoderMessageScan::flushed() const
+{
+    EncoderMessageScan rest(*this);
+    rest.split(rest.pending);
+    rest.pending.clear();
+    rest.endLine();
+    return rest;
+}
+
+void EncoderMessageScan::split(const QByteArray &bytes)
+{
+    for (const char byte : bytes) {
         if (byte == '\n' || byte == '\r')
             endLine();
         else if (line.size() < lineLimit)
@@ -40,30 +81,38 @@ void WriteFailureScan::append(const QByteArray &chunk)
     }
 }
 
-QString WriteFailureScan::failure() const
+void EncoderMessageScan::endLine()
 {
-    if (!found.isEmpty() || line.isEmpty())
-        return found;
-    WriteFailureScan rest(*this);
-    rest.endLine();
-    return rest.found;
-}
-
-void WriteFailureScan::endLine()
-{
-    // Indented lines list streams and tags, whose values are the user's text.
-    if (found.isEmpty() && !line.isEmpty() && line.at(0) != ' ' && line.at(0) != '\t') {
-        QString text = QString::fromUtf8(line);
-        for (const QString &path : paths)
-            text.remove(path);
+    const QString text = QString::fromUtf8(line).trimmed();
+    // Indented lines list streams and tags, whose values are the user's
+    // text; only the stream mapping, two spaces in, names the decoders, as
+    // "(flac (native) -> ..." or "(mp3 (mp3float) -> ...".
+    const bool indented = !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t');
+    static const QRegularExpression mapping(
+        QStringLiteral("\\A  Stream #\\d+:\\d+ -> #\\d+:\\d+ \\((\\S+) \\((\\S+)\\) -> "));
+    const QRegularExpressionMatch decoder =
+        indented ? mapping.match(QString::fromUtf8(line)) : QRegularExpressionMatch();
+    if (decoder.hasMatch())
+        decoders.append(decoder.captured(2) == QLatin1String("native") ? decoder.captured(1) : decoder.captured(2));
+    line.clear();
+    if (indented || text.isEmpty())
+        return;
+    if (writeFailed.isEmpty()) {
         for (const char *failure : writeFailures) {
             if (text.contains(QLatin1String(failure))) {
-                found = text.trimmed();
+                writeFailed = text;
                 break;
             }
         }
     }
-    line.clear();
+    // A decoder says what was wrong, as "[flac @ 0x55d1] invalid residual",
+    // and the encoder later says "Error while decoding stream #0:0: ...".
+    static const QRegularExpression fromComponent(QStringLiteral("\\A\\[(\\S+) @ 0x[0-9a-f]+\\] (.*)\\z"));
+    const QRegularExpressionMatch component = fromComponent.match(text);
+    if (component.hasMatch() && firstDecoderMessage.isEmpty() && decoders.contains(component.captured(1)))
+        firstDecoderMessage = component.captured(2);
+    if (decodeFailed.isEmpty() && text.startsWith(QLatin1String("Error while decoding stream")))
+        decodeFailed = firstDecoderMessage.isEmpty() ? text : firstDecoderMessage;
 }
 
 QString lastEncoderMessage(const QString &output)

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The encoder's output as the log shows it. An encoder may write without
 // end, so only its beginning and its end are kept, and it is decoded once,
@@ -72,26 +73,37 @@ private:
     qint64 total = 0;
 };
 
-// Looks through the encoder's output for a failure to write. The encoder
-// reports some of them, such as a full disk at the trailer, and still exits
-// with code 0, leaving a short or empty file.
-class WriteFailureScan
+// Reads the encoder's own messages in its output: a failure to write, which
+// the encoder reports for some, such as a full disk at the trailer, while
+// still exiting with code 0 and leaving a short or empty file; and input it
+// could not decode, which it skips, exiting with code 0 as well.
+class EncoderMessageScan
 {
 public:
-    // Text that may stand in the output without being a message: the paths
-    // the encoder was given, which it repeats.
-    explicit WriteFailureScan(const QStringList &paths) : paths(paths) {}
+    // `paths` are the paths the encoder was given. It repeats them, and as
+    // they may hold any text, line breaks included, they are taken out of
+    // the output before it is split into lines.
+    explicit EncoderMessageScan(const QStringList &paths);
 
     void append(const QByteArray &chunk);
-    // The message that was found, or an empty text.
-    QString failure() const;
+    // The message of a failure to write, or an empty text.
+    QString writeFailure() const { return flushed().writeFailed; }
+    // The first message of the first failure to decode, or an empty text.
+    QString decodeError() const { return flushed().decodeFailed; }
 
 private:
+    EncoderMessageScan flushed() const;
+    void split(const QByteArray &bytes);
     void endLine();
 
-    QStringList paths;
+    QVector<QByteArray> names;
+    int longestName = 0;
+    QByteArray pending; // may still end in the beginning of a name
     QByteArray line;
-    QString found;
+    QStringList decoders;
+    QString firstDecoderMessage;
+    QString writeFailed;
+    QString decodeFailed;
 };
 
 // The encoder's last message in `output`: usually the reason it failed, such
@@ -103,6 +115,6 @@ QString lastEncoderMessage(const QString &output);
 // showing what the encoder said last.
 QString lastEncoderLines(const QString &output, int count);
 
-// A failure to write that the encoder reported (see WriteFailureScan), in
+// A failure to write that the encoder reported (see EncoderMessageScan), in
 // plain words in the user's language.
 QString plainWriteFailure(const QString &message);

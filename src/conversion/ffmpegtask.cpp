@@ -11,6 +11,7 @@
 #include "conversion/outputlocation.h"
 #include "settings/appsettings.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
@@ -40,7 +41,8 @@ void FFmpegTask::refuse()
 void FFmpegTask::finish(ConvertStatus status)
 {
     emit StatusChange(id, status);
-    emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs});
+    emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs,
+                   status == Done ? decodeError : QString()});
     emit ConvertDone(id);
 }
 
@@ -120,8 +122,11 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     }
     // The output is renamed into place, so nothing but this check keeps a
     // conversion from replacing its own input, under any spelling of its path.
-    const FileIdentity output(outputPath);
-    if (output.sameFileAs(FileIdentity(inputPath))) {
+    // A link at the output is what the rename replaces, never what it points
+    // at; unless the link is the input as named.
+    const FileIdentity output(outputPath, FileIdentity::Itself);
+    const FileIdentity input(inputPath, FileIdentity::Itself);
+    if (output.sameFileAs(input) || (input.link && output.sameFileAs(FileIdentity(inputPath)))) {
         qDebug() << "Output of job" << id << "is its own input:" << outputPath;
         return fail(tr("The output would replace the input"));
     }
@@ -144,14 +149,14 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
     const QStringList arguments = encoderArguments(inputPath, file.temporaryPath());
     commandLine = shellCommandLine(program, arguments);
     OutputExcerpt processOutput;
-    WriteFailureScan writeFailure({inputPath, file.temporaryPath()});
+    EncoderMessageScan messages({inputPath, file.temporaryPath()});
     EncoderProgress progress(EncoderProgress::tempoOf(arguments));
     QElapsedTimer sinceProgress;
     const EncoderProcess::Result run = EncoderProcess::run(
         program, arguments,
         [&](const QByteArray &chunk) {
             processOutput.append(chunk);
-            writeFailure.append(chunk);
+            messages.append(chunk);
             progress.append(chunk);
             // The window shows it a few times a second at most.
             if (progress.positionMs() >= 0 && (!sinceProgress.isValid() || sinceProgress.elapsed() >= 250)) {
@@ -171,7 +176,7 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
         run.failure(encoderOutput).replace(inputPath, QFileInfo(inputPath).fileName());
     if (!runFailure.isEmpty())
         return fail(runFailure);
-    const QString failure = writeFailure.failure();
+    const QString failure = messages.writeFailure();
     if (!failure.isEmpty()) {
         qDebug() << "Output of job" << id << "is incomplete:" << failure;
         return fail(plainWriteFailure(failure));
@@ -180,6 +185,10 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
         qDebug() << "Job" << id << "wrote no output";
         return fail(tr("The encoder wrote no output"));
     }
+    // What could be decoded may be all there is of the input: it is kept, and said.
+    decodeError = messages.decodeError();
+    if (!decodeError.isEmpty())
+        qDebug() << "Job" << id << "decoded with errors:" << decodeError;
     return commit(file, tr("Converted"));
 }
 
@@ -197,4 +206,19 @@ FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &ho
     }
     qDebug() << "Output of job" << id << "could not be put in place:" << outputPath;
     return fail(tr("The output could not be put in place"));
+}
+
+QString JobReport::decodeNote() const
+{
+    if (decodeError.isEmpty())
+        return QString();
+    return QCoreApplication::translate("FFmpegTask", "decoded with errors: %1").arg(decodeError);
+}
+
+QString JobReport::explanation() const
+{
+    const QString note = decodeNote();
+    if (note.isEmpty() || reason.isEmpty())
+        return reason + note;
+    return reason + QStringLiteral("; ") + note;
 }

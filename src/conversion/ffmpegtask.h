@@ -82,6 +82,7 @@ private:
     QString encoderOutput;
     QString commandLine;
     qint64 durationMs = -1;
+    QString decodeError;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;
@@ -108,5 +109,13 @@ struct JobReport
     // The input's length as the encoder read it, in milliseconds; -1 when
     // unknown.
     qint64 durationMs = -1;
+    // For a job Done although the encoder could not decode all of its input,
+    // leaving the output shorter: the encoder's first message about it.
+    QString decodeError{};
+
+    // "decoded with errors: " and that message, or nothing.
+    QString decodeNote() const;
+    // The reason, and the decode note after it.
+    QString explanation() const;
 };
 Q_DECLARE_METATYPE(JobReport)

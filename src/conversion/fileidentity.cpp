@@ -5,12 +5,14 @@
 
 #include <sys/stat.h>
 
-FileIdentity::FileIdentity(const QString &path)
+FileIdentity::FileIdentity(const QString &path, Link atEnd)
 {
     struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    const QByteArray name = QFile::encodeName(path);
+    if ((atEnd == Follow ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status)) != 0)
         return;
     exists = true;
+    link = S_ISLNK(status.st_mode);
     device = status.st_dev;
     inode = status.st_ino;
 }
@@ -20,9 +22,14 @@ BatchInputs batchInputsOf(const QStringList &paths)
     BatchInputs inputs;
     inputs.reserve(paths.size());
     for (const QString &path : paths) {
-        const FileIdentity identity(path);
+        const FileIdentity identity(path, FileIdentity::Itself);
         if (identity.exists)
             inputs.insert(identity.key());
+        if (!identity.link)
+            continue;
+        const FileIdentity target(path);
+        if (target.exists)
+            inputs.insert(target.key());
     }
     return inputs;
 }

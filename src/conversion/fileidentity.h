@@ -13,10 +13,13 @@
 struct FileIdentity
 {
     bool exists = false;
+    bool link = false;
     dev_t device = 0;
     ino_t inode = 0;
 
-    explicit FileIdentity(const QString &path);
+    // A symbolic link at the end of `path` is followed, or taken as the file.
+    enum Link { Follow, Itself };
+    explicit FileIdentity(const QString &path, Link atEnd = Follow);
 
     QPair<quint64, quint64> key() const { return {quint64(device), quint64(inode)}; }
 
@@ -26,6 +29,7 @@ struct FileIdentity
     }
 };
 
-// The files a batch reads, by device and inode.
+// The files a batch reads, by device and inode; for an input that is a
+// symbolic link, the link as well as its target.
 using BatchInputs = QSet<QPair<quint64, quint64>>;
 BatchInputs batchInputsOf(const QStringList &paths);

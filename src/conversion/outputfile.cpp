@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <csignal>
@@ -28,6 +29,8 @@ constexpr int copyChunk = 1 << 20;
 // a writer on another machine sharing the folder has another process table.
 constexpr qint64 leftoverAge = 60;
 const QString marker = QStringLiteral(".part-");
+// No kernel gives a process id this high.
+constexpr qint64 kernelLimit = 1 << 22;
 
 QByteArray encoded(const QString &path)
 {
@@ -84,9 +87,32 @@ bool untouchedFor(const QByteArray &path, qint64 seconds)
     return ::lstat(path.constData(), &status) == 0 && ::time(nullptr) - status.st_mtime >= seconds;
 }
 
+// One above the highest process id this system gives, at most the kernel's
+// own limit.
+qint64 processIdLimit()
+{
+    static const qint64 limit = [] {
+        QFile file(QStringLiteral("/proc/sys/kernel/pid_max"));
+        bool number = false;
+        const qint64 read = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong(&number) : 0;
+        return number && read > 1 ? qMin(read, kernelLimit) : kernelLimit;
+    }();
+    return limit;
+}
+
+// The process id in the part of a temporary name between the marker and the
+// suffix, written exactly as the constructor writes it; 0 for anything else.
+qint64 writerOf(const QStringRef &middle)
+{
+    static const QRegularExpression shape(QStringLiteral("\\A([1-9][0-9]{0,6})-[0-9a-f]{8}\\z"));
+    const QRegularExpressionMatch match = shape.match(middle);
+    const qint64 pid = match.hasMatch() ? match.captured(1).toLongLong() : 0;
+    return pid < processIdLimit() ? pid : 0;
+}
+
 bool processGone(qint64 pid)
 {
-    return pid <= 0 || pid > 0x7fffffff || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH);
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 // Renames without replacing what is there: atomic where the system can, else
@@ -147,13 +173,12 @@ void OutputFile::removeStale(const QStringList &leftovers) const
     for (const QString &name : leftovers) {
         if (!name.startsWith(prefix) || !name.endsWith(suffix) || name.size() <= prefix.size() + suffix.size())
             continue;
-        bool number = false;
-        const qint64 pid = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size())
-                               .section(QLatin1Char('-'), 0, 0)
-                               .toLongLong(&number);
+        const qint64 pid = writerOf(name.midRef(prefix.size(), name.size() - prefix.size() - suffix.size()));
+        if (pid == 0)
+            continue;
         const QByteArray path = encoded(folder + QLatin1Char('/') + name);
         // This process holds the output's claim, so a file of its own is left over too.
-        if (number && (pid == qint64(::getpid()) || processGone(pid)) && untouchedFor(path, leftoverAge))
+        if ((pid == qint64(::getpid()) || processGone(pid)) && untouchedFor(path, leftoverAge))
             ::unlink(path.constData());
     }
 }

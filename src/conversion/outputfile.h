@@ -24,8 +24,9 @@ public:
 
     // The names in `folder` that may be temporary files left behind.
     static QStringList leftoversIn(const QString &folder);
-    // Removes those of `leftovers` that are this output's, that a process no
-    // longer running left behind and that have not changed for a minute.
+    // Removes those of `leftovers` that are named exactly as this output's
+    // temporary files are, that a process no longer running left behind and
+    // that have not changed for a minute. Nothing else is ever removed.
     // Call it while holding the output's claim.
     void removeStale(const QStringList &leftovers) const;
 

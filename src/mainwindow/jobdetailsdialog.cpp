@@ -57,8 +57,9 @@ JobDetailsDialog::JobDetailsDialog(const JobReport &report, QWidget *parent)
     auto *facts = new QFormLayout;
     facts->addRow(tr("File:"), selectableLabel(report.inputPath));
     QString ending = JobTable::statusText(report.status);
-    if (!report.reason.isEmpty())
-        ending += QStringLiteral(": ") + report.reason;
+    const QString why = report.explanation();
+    if (!why.isEmpty())
+        ending += QStringLiteral(": ") + why;
     facts->addRow(tr("Result:"), selectableLabel(ending));
     if (!report.outputPath.isEmpty())
         facts->addRow(tr("Output:"), selectableLabel(QDir::cleanPath(report.outputPath)));

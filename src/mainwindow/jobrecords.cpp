@@ -15,7 +15,7 @@ QByteArray serialized(const JobReport &report)
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << qint32(report.id) << qint32(report.status) << report.durationMs;
     for (const QString *text : {&report.inputPath, &report.outputPath, &report.reason, &report.encoderOutput,
-                                &report.commandLine})
+                                &report.commandLine, &report.decodeError})
         out << text->toUtf8();
     return bytes;
 }
@@ -27,7 +27,7 @@ JobReport deserialized(const QByteArray &bytes)
     qint32 id = 0, status = 0;
     in >> id >> status >> report.durationMs;
     for (QString *text : {&report.inputPath, &report.outputPath, &report.reason, &report.encoderOutput,
-                          &report.commandLine}) {
+                          &report.commandLine, &report.decodeError}) {
         QByteArray utf8;
         in >> utf8;
         *text = QString::fromUtf8(utf8.constData(), utf8.size());

@@ -182,8 +182,9 @@ QString JobTable::toolTip(int row) const
     if (last.id == 0 || last.status != status(row))
         return QString();
     QString text = QStringLiteral("<p><b>%1</b>").arg(statusText(last.status).toHtmlEscaped());
-    if (!last.reason.isEmpty())
-        text += QStringLiteral(": ") + last.reason.toHtmlEscaped();
+    const QString why = last.explanation();
+    if (!why.isEmpty())
+        text += QStringLiteral(": ") + why.toHtmlEscaped();
     text += QStringLiteral("</p>");
     if (!last.outputPath.isEmpty())
         text += QStringLiteral("<p>%1</p>").arg(tr("Output: %1").arg(QDir::cleanPath(last.outputPath)).toHtmlEscaped());

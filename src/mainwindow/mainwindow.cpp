@@ -436,7 +436,7 @@ void MainWindow::takeReport(const JobReport &report)
 {
     if (!converting)
         return;
-    batchProgress.finished(report.id, report.status, report.durationMs);
+    batchProgress.finished(report.id, report.status, report.durationMs, !report.decodeError.isEmpty());
     model->setReport(rowOf(report.id), report);
 }
 
@@ -471,10 +471,13 @@ void MainWindow::finishBatch()
     QString failedText = tr("%n failed", nullptr, failed).toHtmlEscaped();
     if (failed > 0)
         failedText = QStringLiteral("<a href=\"failed\">%1</a>").arg(failedText);
-    const QString counts = tr("%1, %2, %3")
-                               .arg(tr("%n done", nullptr, batchProgress.count(FFmpegTask::Done)).toHtmlEscaped(),
-                                    tr("%n skipped", nullptr, batchProgress.count(FFmpegTask::Skipped)).toHtmlEscaped(),
-                                    failedText);
+    QString counts = tr("%1, %2, %3")
+                         .arg(tr("%n done", nullptr, batchProgress.count(FFmpegTask::Done)).toHtmlEscaped(),
+                              tr("%n skipped", nullptr, batchProgress.count(FFmpegTask::Skipped)).toHtmlEscaped(),
+                              failedText);
+    if (batchProgress.decodeErrorCount() > 0)
+        counts = tr("%1, %2").arg(
+            counts, tr("%n with decode errors", nullptr, batchProgress.decodeErrorCount()).toHtmlEscaped());
     const QString time = clockText(batchClock.elapsed());
     const QString notConverted = tr("%n not converted", nullptr, batchSize - batchProgress.finishedCount());
     QString summary;
