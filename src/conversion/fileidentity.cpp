@@ -14,15 +14,3 @@ FileIdentity::FileIdentity(const QString &path)
     device = status.st_dev;
     inode = status.st_ino;
 }
-
-BatchInputs batchInputsOf(const QStringList &paths)
-{
-    BatchInputs inputs;
-    inputs.reserve(paths.size());
-    for (const QString &path : paths) {
-        const FileIdentity identity(path);
-        if (identity.exists)
-            inputs.insert(identity.key());
-    }
-    return inputs;
-}

@@ -2,9 +2,7 @@
 #pragma once
 
 #include <QPair>
-#include <QSet>
 #include <QString>
-#include <QStringList>
 
 #include <sys/types.h>
 
@@ -25,7 +23,3 @@ struct FileIdentity
         return exists && other.exists && device == other.device && inode == other.inode;
     }
 };
-
-// The files a batch reads, by device and inode.
-using BatchInputs = QSet<QPair<quint64, quint64>>;
-BatchInputs batchInputsOf(const QStringList &paths);

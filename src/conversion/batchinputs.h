@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "conversion/fileidentity.h"
+
+#include <QPair>
+#include <QSet>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+// The files a batch reads, by device and inode, as its inputs become known:
+// a streamed batch learns of later inputs while earlier jobs already run.
+class BatchInputs
+{
+public:
+    void add(const FileIdentity &input);
+    // Every input is known.
+    void close();
+    // No more inputs come, but the list was not read to its end: nothing
+    // can be known not to be an input.
+    void abandon();
+
+    enum Answer { Input, NotInput, Stopped };
+    // Whether `file` is one of the inputs; waits until every input is known,
+    // and gives up once `stop` is set or the list is abandoned.
+    Answer contains(const FileIdentity &file, const std::atomic<bool> *stop) const;
+
+private:
+    mutable std::mutex mutex;
+    mutable std::condition_variable closed;
+    QSet<QPair<quint64, quint64>> inputs;
+    enum { Open, Complete, Abandoned } state = Open;
+};
