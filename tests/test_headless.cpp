@@ -70,18 +70,44 @@ struct Feed
     QStringList findArguments;
 };
 
-// The records of a result stream, sorted. Each must end in `end`: a last one
-// that does not is marked, so that it matches no expected line.
+// A name as a result line writes it, and back.
+QString escaped(QString name)
+{
+    return name.replace('\\', "\\\\").replace('\n', "\\n").replace('\r', "\\r").replace('\t', "\\t");
+}
+
+QString unescaped(const QString &field)
+{
+    QString name;
+    for (int i = 0; i < field.size(); ++i) {
+        const QChar next = field.at(i) == '\\' && i + 1 < field.size() ? field.at(++i) : QChar();
+        name += next.isNull() ? field.at(i) : next == 'n' ? QChar('\n') : next == 'r' ? QChar('\r')
+                                              : next == 't' ? QChar('\t') : next;
+    }
+    return name;
+}
+
+// The records of a result stream, sorted, as lines: with `end` a NUL byte,
+// three fields a record, each ending in it, written as a line writes them.
+// A last record that does not end is marked, so that it matches no expected line.
 QStringList records(const QByteArray &stream, char end)
 {
-    const QList<QByteArray> parts = stream.split(end);
+    QList<QByteArray> parts = stream.split(end);
+    const QByteArray last = parts.takeLast();
     QStringList result;
-    for (int i = 0; i < parts.size(); ++i) {
-        if (i == parts.size() - 1 && parts[i].isEmpty())
-            break;
-        result.append(i == parts.size() - 1 ? "UNTERMINATED:" + QString::fromUtf8(parts[i])
-                                            : QString::fromUtf8(parts[i]));
+    if (end == '\0') {
+        for (int i = 0; i < parts.size(); i += 3) {
+            QStringList fields;
+            for (const QByteArray &field : parts.mid(i, 3))
+                fields << escaped(QString::fromUtf8(field));
+            result.append((fields.size() < 3 ? "UNTERMINATED:" : "") + fields.join('\t'));
+        }
+    } else {
+        for (const QByteArray &part : parts)
+            result.append(QString::fromUtf8(part));
     }
+    if (!last.isEmpty())
+        result.append("UNTERMINATED:" + QString::fromUtf8(last));
     result.sort();
     return result;
 }
@@ -213,7 +239,7 @@ public:
     Q_ENUM(Setup)
     enum Separator { Lines, Nul };
     Q_ENUM(Separator)
-    enum ListSource { StandardInput, ListFile, FindOnStandardInput };
+    enum ListSource { StandardInput, ListFile, TwoListFiles, FindOnStandardInput };
     Q_ENUM(ListSource)
     enum SettingsSource { NamedFile, SavedSettings };
     Q_ENUM(SettingsSource)
@@ -364,9 +390,9 @@ private:
             const QStringList fields = line.split('\t');
             QCOMPARE(fields.size(), 3);
             if (fields[0] == "Done")
-                QVERIFY2(QFileInfo(fields[2]).size() > 0, qPrintable("No output for: " + line));
+                QVERIFY2(QFileInfo(unescaped(fields[2])).size() > 0, qPrintable("No output for: " + line));
             else if (fields[0] == "Failed")
-                QVERIFY2(!QFileInfo::exists(fields[2]), qPrintable("An output for: " + line));
+                QVERIFY2(!QFileInfo::exists(unescaped(fields[2])), qPrintable("An output for: " + line));
             else
                 QVERIFY2(fields[0] == "Skipped" && fields[2].isEmpty(), qPrintable(line));
         }
@@ -382,6 +408,9 @@ private slots:
                                  "odd/with space.flac"})
             QVERIFY2(makeTone(data + '/' + QString::fromUtf8(tone), 1), tone);
         QVERIFY(writeText(data + "/lib/b/notes.txt", "not audio\n"));
+        // Names that would forge a result line, or make one ambiguous.
+        for (const char *tone : {"forged/bad\nDone\tforged\tx.flac", "forged/back\\slash\r.flac"})
+            QVERIFY2(makeTone(data + '/' + QString::fromUtf8(tone), 1), tone);
         QVERIFY(QDir().mkpath(data + "/empty"));
 
         // Random bytes under an audio name: the encoder fails on them.
@@ -470,6 +499,9 @@ private slots:
         QTest::newRow("list named empty")
             << Usable << withSettings + QStringList{"--files-from", "", "lib/a/one.flac"} << int(CouldNotStart)
             << QStringList() << "Cannot read the list";
+        QTest::newRow("settings file given twice")
+            << Usable << withSettings + QStringList{"--settings", "{scratch}/settings.ini", "lib/a/one.flac"}
+            << int(CouldNotStart) << QStringList() << "--settings may be given once only.";
         QTest::newRow("settings file with an unclosed section")
             << UnclosedSection << withSettings + QStringList{"lib/a/one.flac"} << int(CouldNotStart)
             << QStringList() << "Cannot read the settings file {scratch}/settings.ini";
@@ -545,16 +577,31 @@ private slots:
             << Lines << ListFile << QStringList{"lib/b", "odd/with space.flac"} << QStringList{"lib/a/one.flac"}
             << QStringList{done("lib/a/one.flac"), done("lib/b/two.flac"), skipped("lib/b/notes.txt"),
                            done("odd/with space.flac")};
+        QTest::newRow("list file, Windows line ends and blank lines")
+            << Lines << ListFile << QStringList{"lib/a/one.flac\r", " \t", "odd/with space.flac\r", "\r"}
+            << QStringList() << QStringList{done("lib/a/one.flac"), done("odd/with space.flac")};
+        QTest::newRow("two list files, and paths")
+            << Lines << TwoListFiles << QStringList{"lib/a/one.flac", "odd/with space.flac"}
+            << QStringList{"lib/b/two.flac"}
+            << QStringList{done("lib/a/one.flac"), done("odd/with space.flac"), done("lib/b/two.flac")};
+        QTest::newRow("names that would forge lines, lines")
+            << Lines << StandardInput << QStringList() << QStringList{"forged"}
+            << QStringList{done(escaped("forged/bad\nDone\tforged\tx.flac")),
+                           done(escaped("forged/back\\slash\r.flac"))};
+        QTest::newRow("names that would forge lines, NUL")
+            << Nul << StandardInput << QStringList() << QStringList{"forged"}
+            << QStringList{done(escaped("forged/bad\nDone\tforged\tx.flac")),
+                           done(escaped("forged/back\\slash\r.flac"))};
         QTest::newRow("standard input, NUL")
             << Nul << StandardInput << QStringList{"odd/new\nline.flac", "{data}/lib/b/notes.txt"}
             << QStringList{"lib/a/one.flac"}
-            << QStringList{done("odd/new\nline.flac"), skipped("lib/b/notes.txt"), done("lib/a/one.flac")};
+            << QStringList{done(escaped("odd/new\nline.flac")), skipped("lib/b/notes.txt"), done("lib/a/one.flac")};
         QTest::newRow("list file, NUL")
             << Nul << ListFile << QStringList{"odd"} << QStringList()
-            << QStringList{done("odd/new\nline.flac"), done("odd/with space.flac")};
+            << QStringList{done(escaped("odd/new\nline.flac")), done("odd/with space.flac")};
         QTest::newRow("find -print0 on standard input")
             << Nul << FindOnStandardInput << QStringList{"odd", "lib/b"} << QStringList{"{data}/lib/a"}
-            << QStringList{done("odd/new\nline.flac"), done("odd/with space.flac"), done("lib/b/two.flac"),
+            << QStringList{done(escaped("odd/new\nline.flac")), done("odd/with space.flac"), done("lib/b/two.flac"),
                            skipped("lib/b/notes.txt"), done("lib/a/one.flac")};
     }
 
@@ -589,6 +636,14 @@ private slots:
             QVERIFY(writeText(scratch.path() + "/list", list));
             arguments << scratch.path() + "/list";
             break;
+        case TwoListFiles: {
+            // The first path in one list, the rest in another.
+            const int split = list.indexOf(end) + 1;
+            QVERIFY(writeText(scratch.path() + "/list", list.left(split)));
+            QVERIFY(writeText(scratch.path() + "/more", list.mid(split)));
+            arguments << scratch.path() + "/list" << "--files-from" << scratch.path() + "/more";
+            break;
+        }
         case FindOnStandardInput:
             arguments << "-";
             feed.findArguments = expand(listed, scratch) + QStringList{"-type", "f", "-print0"};
@@ -603,6 +658,67 @@ private slots:
         QCOMPARE(records(outcome.out, end), lines);
         checkOutputs(lines);
         QVERIFY2(outcome.err.isEmpty(), qPrintable(outcome.story()));
+    }
+
+    void streamedList_data()
+    {
+        QTest::addColumn<QByteArray>("first");      // listed at once
+        QTest::addColumn<QByteArray>("seen");       // waited for on standard output or error
+        QTest::addColumn<QByteArray>("rest");       // listed then, and the list ends
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("exitCode");
+
+        QTest::newRow("first result before the list ends")
+            << QByteArray("{data}/lib/a/one.flac\n") << QByteArray("Done\t") << QByteArray("lib/b/two.flac\n")
+            << QStringList{done("lib/a/one.flac"), done("lib/b/two.flac")} << int(AllConverted);
+        // Converting in place: the MP3 beside the FLAC is listed only once
+        // the FLAC's job runs, and is still not replaced.
+        QTest::newRow("output that is an input listed later")
+            << QByteArray("{scratch}/in/song.flac\n") << QByteArray("Starting job 1")
+            << QByteArray("{scratch}/in/song.mp3\n")
+            << QStringList{"Failed\t{scratch}/in/song.flac\t{scratch}/in/song.mp3",
+                           "Failed\t{scratch}/in/song.mp3\t{scratch}/in/song.mp3"}
+            << int(SomeFailed);
+    }
+
+    // A list still being written feeds a running batch.
+    void streamedList()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, seen);
+        QFETCH(QByteArray, rest);
+        QFETCH(QStringList, lines);
+        QFETCH(int, exitCode);
+        const Scratch scratch(home.dir.path());
+        QStringList settings = settingsFor(Usable, scratch);
+        if (first.contains("{scratch}"))
+            settings[3] = "OutputDirectory=" + scratch.path() + "/in";
+        QVERIFY(writeSettings(scratch.settings(), settings));
+        QVERIFY(QDir().mkpath(scratch.path() + "/in"));
+        QVERIFY(QFile::copy(data + "/lib/a/one.flac", scratch.path() + "/in/song.flac"));
+        const QByteArray earlier = "an earlier file, not to be replaced";
+        QVERIFY(writeText(scratch.path() + "/in/song.mp3", earlier));
+
+        Child process;
+        const auto ended = qScopeGuard([&process] {
+            process.kill();
+            process.waitForFinished(10000);
+        });
+        QVERIFY(startQuillmere(process, {"--convert", "--verbose", "--settings", scratch.settings(), "--files-from", "-"}));
+        process.write(expand(QString::fromUtf8(first), scratch).toUtf8());
+        QByteArray out, err;
+        QTRY_VERIFY2_WITH_TIMEOUT((out += process.readAllStandardOutput(), err += process.readAllStandardError(),
+                                   out.contains(seen) || err.contains(seen)),
+                                  qPrintable("Not seen within 30 s while the list is open: " + seen), 30000);
+        process.write(expand(QString::fromUtf8(rest), scratch).toUtf8());
+        process.closeWriteChannel();
+        QVERIFY2(process.waitForFinished(60000), "Not ended within a minute of the list's end");
+        out += process.readAllStandardOutput();
+        QCOMPARE(process.exitCode(), exitCode);
+        lines = expand(lines, scratch);
+        lines.sort();
+        QCOMPARE(records(out, '\n'), lines);
+        QCOMPARE(contentOf(scratch.path() + "/in/song.mp3"), earlier);
     }
 
     void settingsFile_data()
