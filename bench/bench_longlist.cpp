@@ -8,10 +8,11 @@
 // reads the same list with `xargs -0 -P2 -n 16 true`: the time until it has
 // reaped its first command (its children's page faults show in
 // /proc/PID/stat), and its peak resident memory over the whole run.
-// Prints one line a count:
+// Prints one line a count and program, in the order given:
 //   list COUNT FIRST-SECONDS XARGS-FIRST-SECONDS PEAK-KB XARGS-PEAK-KB
 //
-//   bench_longlist QUILLMERE [COUNT...]   (20000 and 1000000 when none is given)
+//   bench_longlist QUILLMERE... [COUNT...]   (20000 and 1000000 when none is given)
+// Several builds share each list and its files, which take minutes to make.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -155,11 +156,15 @@ int main(int argc, char **argv)
         return 2;
     }
     std::vector<int> counts;
-    for (int i = 2; i < argc; ++i)
-        counts.push_back(std::atoi(argv[i]));
+    std::vector<QByteArray> programs;
+    for (int i = 1; i < argc; ++i) {
+        if (std::atoi(argv[i]) > 0)
+            counts.push_back(std::atoi(argv[i]));
+        else
+            programs.push_back(QFile::encodeName(QDir::current().absoluteFilePath(QFile::decodeName(argv[i]))));
+    }
     if (counts.empty())
         counts = {20000, 1000000};
-    const QByteArray program = QFile::encodeName(QDir(QDir::currentPath()).absoluteFilePath(argv[1]));
 
     QTemporaryDir work;
     qputenv("HOME", QFile::encodeName(work.path()));
@@ -187,13 +192,15 @@ int main(int argc, char **argv)
             listFile.write(path + '\0');
         }
         listFile.close();
-        const Measure ours = quillmere(program, settings, list);
         const Measure theirs = xargs(list);
-        std::printf("list %d %.3f %.4f %ld %ld\n", count, ours.firstSeconds, theirs.firstSeconds, ours.peakKb,
-                    theirs.peakKb);
-        std::fflush(stdout);
+        for (const QByteArray &program : programs) {
+            const Measure ours = quillmere(program, settings, list);
+            std::printf("list %d %.3f %.4f %ld %ld\n", count, ours.firstSeconds, theirs.firstSeconds, ours.peakKb,
+                        theirs.peakKb);
+            std::fflush(stdout);
+            QDir(work.path() + QStringLiteral("/out")).removeRecursively();
+        }
         QDir(files).removeRecursively();
-        QDir(work.path() + QStringLiteral("/out")).removeRecursively();
     }
     return 0;
 }

@@ -21,7 +21,7 @@ CommandLine::CommandLine()
                       QStringLiteral("file"))
     , nullOption(QStringLiteral("null"),
                  QStringLiteral("With --convert, paths in the list end in a NUL byte, and so does each "
-                                "result line"))
+                                "field of the results"))
     , settingsOption(QStringLiteral("settings"),
                      QStringLiteral("With --convert, read the settings from <file> instead of the saved ones"),
                      QStringLiteral("file"))
