@@ -66,11 +66,12 @@ void ConversionEngine::endInput()
     if (finishedCount < batchSize)
         return;
     // Nothing to wait for, but those waiting for the end still hear of it.
+    running = false;
     QMetaObject::invokeMethod(
         this,
         [this, serial = batchSerial] {
-            if (serial == batchSerial && running)
-                end();
+            if (serial == batchSerial)
+                emit batchEnded();
         },
         Qt::QueuedConnection);
 }
