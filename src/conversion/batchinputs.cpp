@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/batchinputs.h"
 
+#include <algorithm>
 #include <chrono>
 
 void BatchInputs::add(const FileIdentity &input)
@@ -8,15 +9,17 @@ void BatchInputs::add(const FileIdentity &input)
     if (!input.exists)
         return;
     const std::lock_guard<std::mutex> lock(mutex);
-    inputs.insert(input.key());
+    inputs.push_back(input.key());
 }
 
 void BatchInputs::close()
 {
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        if (state == Open)
+        if (state == Open) {
+            std::sort(inputs.begin(), inputs.end());
             state = Complete;
+        }
     }
     closed.notify_all();
 }
@@ -40,5 +43,5 @@ BatchInputs::Answer BatchInputs::contains(const FileIdentity &file, const std::a
             return Stopped;
         closed.wait_for(lock, std::chrono::milliseconds(100));
     }
-    return inputs.contains(file.key()) ? Input : NotInput;
+    return std::binary_search(inputs.begin(), inputs.end(), file.key()) ? Input : NotInput;
 }
