@@ -105,7 +105,7 @@ case "$command" in
     bench)
         install_missing
         build --target quillmere bench_intake bench_removal bench_convert bench_headless bench_stamp \
-            bench_blankwindow bench_windowrun
+            bench_blankwindow bench_windowrun bench_longlist
         exec bench/run build
         ;;
     *)

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/batchinputs.h"
 #include "conversion/encoderarguments.h"
 #include "conversion/ffmpegtask.h"
 #include "conversion/inputkind.h"
@@ -735,8 +736,11 @@ private slots:
         AppSettings::FFmpegBinary = writeEncoder(job.path(), "encoder", encoder);
         AppSettings::OutputDirectory = job.path() + "/out";
 
-        const Outcome outcome = runTask(1, job.path() + "/in/a.flac",
-            std::make_shared<const BatchInputs>(batchInputsOf({job.path() + "/in/a.flac", job.path() + "/in/b.mp3"})));
+        const auto inputs = std::make_shared<BatchInputs>();
+        inputs->add(job.path() + "/in/a.flac");
+        inputs->add(job.path() + "/in/b.mp3");
+        inputs->close();
+        const Outcome outcome = runTask(1, job.path() + "/in/a.flac", inputs);
         QCOMPARE(outcome.events.value(1), statusEvent(1, succeeds ? FFmpegTask::Done : FFmpegTask::Failed));
         QCOMPARE(checksum(precious), QCryptographicHash::hash("precious", QCryptographicHash::Sha256).toHex());
         QCOMPARE(QFileInfo(output).isSymLink(), !succeeds);

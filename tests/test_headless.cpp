@@ -70,18 +70,29 @@ struct Feed
     QStringList findArguments;
 };
 
-// The records of a result stream, sorted. Each must end in `end`: a last one
-// that does not is marked, so that it matches no expected line.
+// A path as a result line names it; the test names hold no backslash.
+QString unescaped(QString field)
+{
+    return field.replace("\\n", "\n").replace("\\r", "\r").replace("\\t", "\t");
+}
+
+// The records of a result stream, sorted: lines, or with `end` a NUL byte
+// three fields a record, each ending in it, here joined by tabs. A last one
+// that does not end is marked, so that it matches no expected line.
 QStringList records(const QByteArray &stream, char end)
 {
-    const QList<QByteArray> parts = stream.split(end);
+    const int fields = end == '\0' ? 3 : 1;
+    QList<QByteArray> parts = stream.split(end);
+    const QByteArray last = parts.takeLast();
     QStringList result;
-    for (int i = 0; i < parts.size(); ++i) {
-        if (i == parts.size() - 1 && parts[i].isEmpty())
-            break;
-        result.append(i == parts.size() - 1 ? "UNTERMINATED:" + QString::fromUtf8(parts[i])
-                                            : QString::fromUtf8(parts[i]));
+    for (int i = 0; i < parts.size(); i += fields) {
+        QStringList record;
+        for (const QByteArray &part : parts.mid(i, fields))
+            record << QString::fromUtf8(part);
+        result.append((record.size() < fields ? "UNTERMINATED:" : "") + record.join('\t'));
     }
+    if (!last.isEmpty())
+        result.append("UNTERMINATED:" + QString::fromUtf8(last));
     result.sort();
     return result;
 }
@@ -213,7 +224,7 @@ public:
     Q_ENUM(Setup)
     enum Separator { Lines, Nul };
     Q_ENUM(Separator)
-    enum ListSource { StandardInput, ListFile, FindOnStandardInput };
+    enum ListSource { StandardInput, ListFile, TwoListFiles, FindOnStandardInput };
     Q_ENUM(ListSource)
     enum SettingsSource { NamedFile, SavedSettings };
     Q_ENUM(SettingsSource)
@@ -364,9 +375,9 @@ private:
             const QStringList fields = line.split('\t');
             QCOMPARE(fields.size(), 3);
             if (fields[0] == "Done")
-                QVERIFY2(QFileInfo(fields[2]).size() > 0, qPrintable("No output for: " + line));
+                QVERIFY2(QFileInfo(unescaped(fields[2])).size() > 0, qPrintable("No output for: " + line));
             else if (fields[0] == "Failed")
-                QVERIFY2(!QFileInfo::exists(fields[2]), qPrintable("An output for: " + line));
+                QVERIFY2(!QFileInfo::exists(unescaped(fields[2])), qPrintable("An output for: " + line));
             else
                 QVERIFY2(fields[0] == "Skipped" && fields[2].isEmpty(), qPrintable(line));
         }
@@ -382,6 +393,7 @@ private slots:
                                  "odd/with space.flac"})
             QVERIFY2(makeTone(data + '/' + QString::fromUtf8(tone), 1), tone);
         QVERIFY(writeText(data + "/lib/b/notes.txt", "not audio\n"));
+        QVERIFY(makeTone(data + "/forged/bad\nDone\tforged\tx.flac", 1));
         QVERIFY(QDir().mkpath(data + "/empty"));
 
         // Random bytes under an audio name: the encoder fails on them.
@@ -477,6 +489,9 @@ private slots:
         QTest::newRow("list named empty")
             << Usable << withSettings + QStringList{"--files-from", "", "lib/a/one.flac"} << int(CouldNotStart)
             << QStringList() << "Cannot read the list";
+        QTest::newRow("settings file given twice")
+            << Usable << withSettings + QStringList{"--settings", "{scratch}/settings.ini", "lib/a/one.flac"}
+            << int(CouldNotStart) << QStringList() << "--settings may be given once only.";
         QTest::newRow("settings file with an unclosed section")
             << UnclosedSection << withSettings + QStringList{"lib/a/one.flac"} << int(CouldNotStart)
             << QStringList() << "Cannot read the settings file {scratch}/settings.ini";
@@ -552,6 +567,13 @@ private slots:
             << Lines << ListFile << QStringList{"lib/b", "odd/with space.flac"} << QStringList{"lib/a/one.flac"}
             << QStringList{done("lib/a/one.flac"), done("lib/b/two.flac"), skipped("lib/b/notes.txt"),
                            done("odd/with space.flac")};
+        QTest::newRow("two list files, Windows line ends, blank lines, and paths")
+            << Lines << TwoListFiles << QStringList{"lib/a/one.flac\r", " \t", "odd/with space.flac\r", "\r"}
+            << QStringList{"lib/b/two.flac"}
+            << QStringList{done("lib/a/one.flac"), done("odd/with space.flac"), done("lib/b/two.flac")};
+        QTest::newRow("a name that would forge a line")
+            << Lines << StandardInput << QStringList() << QStringList{"forged"}
+            << QStringList{done("forged/bad\\nDone\\tforged\\tx.flac")};
         QTest::newRow("standard input, NUL")
             << Nul << StandardInput << QStringList{"odd/new\nline.flac", "{data}/lib/b/notes.txt"}
             << QStringList{"lib/a/one.flac"}
@@ -596,6 +618,14 @@ private slots:
             QVERIFY(writeText(scratch.path() + "/list", list));
             arguments << scratch.path() + "/list";
             break;
+        case TwoListFiles: {
+            // The first path in one list, the rest in another.
+            const int split = list.indexOf(end) + 1;
+            QVERIFY(writeText(scratch.path() + "/list", list.left(split)));
+            QVERIFY(writeText(scratch.path() + "/more", list.mid(split)));
+            arguments << scratch.path() + "/list" << "--files-from" << scratch.path() + "/more";
+            break;
+        }
         case FindOnStandardInput:
             arguments << "-";
             feed.findArguments = expand(listed, scratch) + QStringList{"-type", "f", "-print0"};
@@ -610,6 +640,62 @@ private slots:
         QCOMPARE(records(outcome.out, end), lines);
         checkOutputs(lines);
         QVERIFY2(outcome.err.isEmpty(), qPrintable(outcome.story()));
+    }
+
+    void streamedList_data()
+    {
+        QTest::addColumn<QByteArray>("first"); // listed at once
+        QTest::addColumn<QByteArray>("seen");  // then waited for on standard output or error
+        QTest::addColumn<QByteArray>("rest");  // then listed, and the list ends
+        QTest::addColumn<QStringList>("lines");
+
+        QTest::newRow("first result before the list ends")
+            << QByteArray("{data}/lib/a/one.flac\n") << QByteArray("Done\t") << QByteArray("lib/b/two.flac\n")
+            << QStringList{done("lib/a/one.flac"), done("lib/b/two.flac")};
+        // Converting in place: the MP3 beside the FLAC is listed only once
+        // the FLAC's job runs, and is still not replaced.
+        QTest::newRow("output that is an input listed later")
+            << QByteArray("{scratch}/in/song.flac\n") << QByteArray("Starting job 1")
+            << QByteArray("{scratch}/in/song.mp3\n")
+            << QStringList{"Failed\t{scratch}/in/song.flac\t{scratch}/in/song.mp3",
+                           "Failed\t{scratch}/in/song.mp3\t{scratch}/in/song.mp3"};
+    }
+
+    // A list still being written feeds a running batch.
+    void streamedList()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, seen);
+        QFETCH(QByteArray, rest);
+        QFETCH(QStringList, lines);
+        const Scratch scratch(home.dir.path());
+        QStringList settings = settingsFor(Usable, scratch);
+        if (first.contains("{scratch}"))
+            settings[3] = "OutputDirectory=" + scratch.path() + "/in";
+        QVERIFY(writeSettings(scratch.settings(), settings));
+        QVERIFY(writeText(scratch.path() + "/in/song.mp3", "an earlier file"));
+        QVERIFY(QFile::copy(data + "/lib/a/one.flac", scratch.path() + "/in/song.flac"));
+
+        Child process;
+        const auto ended = qScopeGuard([&process] {
+            process.kill();
+            process.waitForFinished(10000);
+        });
+        QVERIFY(startQuillmere(process, {"--convert", "--verbose", "--settings", scratch.settings(), "--files-from", "-"}));
+        process.write(expand(QString::fromUtf8(first), scratch).toUtf8());
+        QByteArray out, err;
+        QTRY_VERIFY2_WITH_TIMEOUT((out += process.readAllStandardOutput(), err += process.readAllStandardError(),
+                                   out.contains(seen) || err.contains(seen)),
+                                  qPrintable("Not seen within 30 s while the list is open: " + seen), 30000);
+        process.write(expand(QString::fromUtf8(rest), scratch).toUtf8());
+        process.closeWriteChannel();
+        QVERIFY2(process.waitForFinished(60000), "Not ended within a minute of the list's end");
+        out += process.readAllStandardOutput();
+        lines = expand(lines, scratch);
+        QCOMPARE(process.exitCode(), int(lines.filter("Failed").isEmpty() ? AllConverted : SomeFailed));
+        lines.sort();
+        QCOMPARE(records(out, '\n'), lines);
+        QCOMPARE(contentOf(scratch.path() + "/in/song.mp3"), QByteArray("an earlier file"));
     }
 
     void settingsFile_data()

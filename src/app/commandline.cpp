@@ -17,11 +17,11 @@ CommandLine::CommandLine()
                   QStringLiteral("Open the window with the given files added and convert them at once"))
     , filesFromOption(QStringLiteral("files-from"),
                       QStringLiteral("With --convert, also convert the paths listed in <file>, one a line "
-                                     "(- reads standard input)"),
+                                     "(- reads standard input); may be given more than once"),
                       QStringLiteral("file"))
     , nullOption(QStringLiteral("null"),
                  QStringLiteral("With --convert, paths in the list end in a NUL byte, and so does each "
-                                "result line"))
+                                "field of the results"))
     , settingsOption(QStringLiteral("settings"),
                      QStringLiteral("With --convert, read the settings from <file> instead of the saved ones"),
                      QStringLiteral("file"))
@@ -38,6 +38,10 @@ bool CommandLine::parse(const QStringList &arguments)
 {
     if (!parser.parse(arguments)) {
         error = parser.errorText();
+        return false;
+    }
+    if (parser.values(settingsOption).size() > 1) {
+        error = QStringLiteral("--settings may be given once only.");
         return false;
     }
     if (convert() && start()) {

@@ -35,8 +35,8 @@ public:
     bool loadsTranslations() const { return !parser.isSet(noTranslationsOption); }
     bool nulSeparated() const { return parser.isSet(nullOption); }
     bool verbose() const { return parser.isSet(verboseOption); }
-    bool filesFromGiven() const { return parser.isSet(filesFromOption); }
-    QString filesFrom() const { return parser.value(filesFromOption); }
+    // Every list named, in the order given.
+    QStringList filesFrom() const { return parser.values(filesFromOption); }
     bool settingsGiven() const { return parser.isSet(settingsOption); }
     QString settingsFile() const { return parser.value(settingsOption); }
     QStringList paths() const { return parser.positionalArguments(); }

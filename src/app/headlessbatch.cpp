@@ -2,6 +2,7 @@
 #include "app/headlessbatch.h"
 
 #include "app/commandline.h"
+#include "app/resultrecord.h"
 #include "conversion/batchchecks.h"
 #include "conversion/batchprogress.h"
 #include "conversion/filewalk.h"
@@ -31,18 +32,6 @@ const char *statusWord(FFmpegTask::ConvertStatus status)
     }
 }
 
-// `text` on one line: line breaks, carriage returns and tabs as a backslash
-// and n, r or t, and the backslash itself doubled.
-QByteArray oneLine(const QString &text)
-{
-    QByteArray line;
-    for (const char byte : QFile::encodeName(text)) {
-        const int escape = QByteArrayLiteral("\\\n\r\t").indexOf(byte);
-        line += escape < 0 ? QByteArray(1, byte) : QByteArray("\\") + "\\nrt"[escape];
-    }
-    return line;
-}
-
 } // namespace
 
 HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
@@ -52,6 +41,13 @@ HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
 {
     connect(&engine, &ConversionEngine::jobReported, this, &HeadlessBatch::report);
     connect(&engine, &ConversionEngine::batchEnded, this, [this] {
+        if (total == 0) {
+            clearProgress();
+            progressShown = false;
+            CommandLine::printError(QStringLiteral("No files to convert."));
+            end(CouldNotStart);
+            return;
+        }
         const int code = failedCount + missingCount > 0 ? SomeFailed : AllConverted;
         if (results.isDrained())
             end(code);
@@ -70,7 +66,7 @@ HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
     connect(&progressTimer, &QTimer::timeout, this, &HeadlessBatch::showProgress);
 }
 
-bool HeadlessBatch::start(const QStringList &paths)
+bool HeadlessBatch::start(const QStringList &paths, PathListReader &pathLists)
 {
     const QString problem = batchSettingsProblem();
     if (!problem.isEmpty()) {
@@ -78,36 +74,44 @@ bool HeadlessBatch::start(const QStringList &paths)
         return false;
     }
 
-    QStringList inputs;
-    for (const QString &path : paths) {
-        const QFileInfo info(path);
-        if (info.isFile()) {
-            inputs.append(info.absoluteFilePath());
-        } else if (info.isDir()) {
-            inputs.append(listFilesRecursive(info.absoluteFilePath()));
-        } else {
-            CommandLine::printError(info.exists() ? QStringLiteral("Neither a file nor a folder: %1").arg(path)
-                                     : QStringLiteral("No such file or folder: %1").arg(path));
-            ++missingCount;
-        }
-    }
-    if (inputs.isEmpty()) {
-        CommandLine::printError(QStringLiteral("No files to convert."));
-        return false;
-    }
-
-    total = inputs.size();
     elapsed.start();
     if (progressShown) {
         showProgress();
         progressTimer.start(1000);
     }
-    engine.start(inputs, ConversionEngine::threadsFor(AppSettings::Threads));
+    engine.begin(ConversionEngine::threadsFor(AppSettings::Threads));
+    for (const QString &path : paths)
+        add(path);
+    lists = &pathLists;
+    connect(lists, &PathListReader::pathRead, this, &HeadlessBatch::add);
+    connect(lists, &PathListReader::finished, &engine, &ConversionEngine::endInput);
+    lists->start();
     return true;
+}
+
+void HeadlessBatch::add(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isFile()) {
+        ++total;
+        engine.append(info.absoluteFilePath());
+    } else if (info.isDir()) {
+        for (const QString &file : listFilesRecursive(info.absoluteFilePath())) {
+            ++total;
+            engine.append(file);
+        }
+    } else {
+        clearProgress();
+        CommandLine::printError(info.exists() ? QStringLiteral("Neither a file nor a folder: %1").arg(path)
+                                              : QStringLiteral("No such file or folder: %1").arg(path));
+        ++missingCount;
+    }
 }
 
 void HeadlessBatch::stop()
 {
+    if (lists)
+        lists->stop();
     engine.stop();
     progressTimer.stop();
     if (progressShown)
@@ -135,12 +139,13 @@ void HeadlessBatch::report(const JobReport &report)
         ++failedCount;
     // Standard output and error often share one terminal.
     clearProgress();
-    results.write(QByteArray(statusWord(report.status)) + '\t' + QFile::encodeName(report.inputPath) + '\t'
-                  + QFile::encodeName(report.outputPath) + (nulSeparated ? '\0' : '\n'));
+    results.write(resultRecord(statusWord(report.status), QFile::encodeName(report.inputPath),
+                               QFile::encodeName(report.outputPath), nulSeparated));
     // Why it failed, or what to know of an output made all the same.
     const QString why = report.status == FFmpegTask::Failed ? report.reason : report.decodeNote();
     if (!why.isEmpty()) {
-        const QByteArray line = oneLine(report.inputPath) + ": " + oneLine(why) + '\n';
+        const QByteArray line = escapedResultField(QFile::encodeName(report.inputPath)) + ": "
+                                 + escapedResultField(why.toUtf8()) + '\n';
         std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
     }
     if (progressShown)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/pathlist.h"
 #include "app/resultwriter.h"
 #include "conversion/conversionengine.h"
 
@@ -18,14 +19,14 @@ class HeadlessBatch : public QObject
 public:
     enum ExitCode { AllConverted = 0, SomeFailed = 1, CouldNotStart = 2 };
 
-    // With `nulSeparated` each result line ends in a NUL byte instead of a
-    // line break.
+    // With `nulSeparated` each field of a result ends in a NUL byte.
     HeadlessBatch(bool nulSeparated, bool progressLine);
 
-    // Checks the settings, walks the paths as a drop on the window would and
-    // starts the jobs. False, with the reason on standard error, where the
-    // batch cannot start.
-    bool start(const QStringList &paths);
+    // Checks the settings, then walks the paths, those given first and then
+    // those the lists give, as a drop on the window would, starting jobs as
+    // they come. False, with the reason on standard error, where the batch
+    // cannot start.
+    bool start(const QStringList &paths, PathListReader &lists);
 
     // Ends the running jobs now, their temporary files removed.
     void stop();
@@ -36,12 +37,14 @@ signals:
     void finished(int exitCode);
 
 private:
+    void add(const QString &path);
     void report(const JobReport &report);
     void end(int exitCode);
     void showProgress();
     void clearProgress();
 
     ConversionEngine engine;
+    PathListReader *lists = nullptr;
     ResultWriter results;
     bool nulSeparated;
     bool progressShown;

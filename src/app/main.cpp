@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QSettings>
@@ -57,22 +56,6 @@ bool loadSettings(const CommandLine &commandLine)
     return true;
 }
 
-bool readPathLists(const CommandLine &commandLine, QStringList &paths)
-{
-    if (!commandLine.filesFromGiven())
-        return true;
-    const QString name = commandLine.filesFrom();
-    QFile list(name);
-    const bool opened = name == QLatin1String("-") ? list.open(stdin, QIODevice::ReadOnly)
-                                                   : !name.isEmpty() && list.open(QIODevice::ReadOnly);
-    if (!opened) {
-        CommandLine::printError(QStringLiteral("Cannot read the list %1").arg(name));
-        return false;
-    }
-    paths += readPathList(list, commandLine.nulSeparated());
-    return true;
-}
-
 int convertWithoutWindow(const CommandLine &commandLine)
 {
     if (!commandLine.verbose())
@@ -84,9 +67,12 @@ int convertWithoutWindow(const CommandLine &commandLine)
         return HeadlessBatch::CouldNotStart;
     if (commandLine.loadsTranslations())
         loadTranslations();
-    QStringList paths = commandLine.paths();
-    if (!readPathLists(commandLine, paths))
+    PathListReader lists(commandLine.nulSeparated());
+    QString unreadable;
+    if (!lists.open(commandLine.filesFrom(), &unreadable)) {
+        CommandLine::printError(QStringLiteral("Cannot read the list %1").arg(unreadable));
         return HeadlessBatch::CouldNotStart;
+    }
 
     // The debug log would scroll a progress line away.
     HeadlessBatch batch(commandLine.nulSeparated(), isatty(STDERR_FILENO) && !commandLine.verbose());
@@ -98,7 +84,7 @@ int convertWithoutWindow(const CommandLine &commandLine)
         batch.stop();
         QCoreApplication::exit(128 + signal);
     });
-    if (!batch.start(paths))
+    if (!batch.start(commandLine.paths(), lists))
         return HeadlessBatch::CouldNotStart;
     return QCoreApplication::exec();
 }

@@ -2,6 +2,7 @@
 #include "conversion/conversionengine.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMetaMethod>
 #include <QPointer>
 #include <QThread>
@@ -23,29 +24,62 @@ ConversionEngine::~ConversionEngine()
 
 void ConversionEngine::start(const QStringList &inputPaths, int threads)
 {
+    begin(threads);
+    for (const QString &path : inputPaths)
+        append(path);
+    endInput();
+}
+
+void ConversionEngine::begin(int threadCount)
+{
     ++batchSerial;
     retireRelay();
     relay = new BatchRelay(this);
-    batchSize = inputPaths.size();
+    batchSize = 0;
+    startedCount = 0;
     finishedCount = 0;
-    running = batchSize > 0;
+    threads = threadCount;
+    running = true;
+    inputOpen = true;
+    waiting.clear();
+    inputs = std::make_shared<BatchInputs>();
+    outputs = std::make_shared<BatchOutputs>();
     pool.setMaxThreadCount(threads);
+}
 
-    if (batchSize == 0) {
-        // Nothing to wait for, but those waiting for the end still hear of it.
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial = batchSerial] {
-                if (serial == batchSerial)
-                    emit batchEnded();
-            },
-            Qt::QueuedConnection);
+void ConversionEngine::append(const QString &inputPath)
+{
+    if (!inputOpen)
         return;
-    }
-    const auto inputs = std::make_shared<const BatchInputs>(batchInputsOf(inputPaths));
-    const auto outputs = std::make_shared<BatchOutputs>();
-    for (int row = 0; row < batchSize; ++row) {
-        auto *task = new FFmpegTask(row + 1, inputPaths.at(row));
+    inputs->add(inputPath);
+    waiting.push(QFile::encodeName(inputPath));
+    ++batchSize;
+    feed();
+}
+
+void ConversionEngine::endInput()
+{
+    if (!inputOpen)
+        return;
+    inputOpen = false;
+    inputs->close();
+    if (finishedCount < batchSize)
+        return;
+    // Nothing to wait for, but those waiting for the end still hear of it.
+    running = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial = batchSerial] {
+            if (serial == batchSerial)
+                emit batchEnded();
+        },
+        Qt::QueuedConnection);
+}
+
+void ConversionEngine::feed()
+{
+    while (!waiting.isEmpty() && startedCount - finishedCount < 2 * threads) {
+        auto *task = new FFmpegTask(++startedCount, QFile::decodeName(waiting.take()));
         task->setAutoDelete(true);
         task->setStopFlag(&stopping);
         task->setBatchInputs(inputs);
@@ -65,13 +99,15 @@ void ConversionEngine::retireRelay()
 void ConversionEngine::jobFinished(int id)
 {
     emit jobDone(id);
-    if (++finishedCount == batchSize)
+    ++finishedCount;
+    feed();
+    if (!inputOpen && finishedCount == batchSize)
         end();
 }
 
 void ConversionEngine::cancel()
 {
-    pool.clear();
+    dropWaiting();
     // The end is posted once the last running job has returned, so every
     // report of the cancelled batch comes before it.
     const int serial = batchSerial;
@@ -87,9 +123,18 @@ void ConversionEngine::cancel()
     });
 }
 
+void ConversionEngine::dropWaiting()
+{
+    waiting.clear();
+    if (inputOpen)
+        inputs->abandon();
+    inputOpen = false;
+    pool.clear();
+}
+
 void ConversionEngine::stopJobs()
 {
-    pool.clear();
+    dropWaiting();
     stopping = true;
     pool.waitForDone(-1);
     stopping = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "conversion/ffmpegtask.h"
+#include "conversion/pathqueue.h"
 #include "conversion/workerpool.h"
 
 #include <QObject>
@@ -63,6 +64,15 @@ public:
     // them at a time. A batch must not be running.
     void start(const QStringList &inputPaths, int threads);
 
+    // The same for a batch whose paths come one by one: begin() opens it,
+    // append() adds a job after those before, and endInput() says that no
+    // more come. Jobs start while paths still come; a job that would write
+    // over an existing file waits for endInput() first, as that file may be
+    // an input listed later.
+    void begin(int threads);
+    void append(const QString &inputPath);
+    void endInput();
+
     // Drops the jobs not yet started; the running ones finish and report,
     // then batchEnded follows.
     void cancel();
@@ -97,8 +107,10 @@ signals:
 private:
     friend class BatchRelay;
     void retireRelay();
+    void dropWaiting();
     void stopJobs();
     void jobFinished(int id);
+    void feed();
     void end();
 
     WorkerPool pool;
@@ -107,6 +119,15 @@ private:
     // Tells a cancel's end whether its batch is still the current one.
     int batchSerial = 0;
     int batchSize = 0;
+    int startedCount = 0;
     int finishedCount = 0;
+    int threads = 1;
     bool running = false;
+    bool inputOpen = false;
+    // The paths appended and not yet handed to the pool, which gets only a
+    // few jobs ahead of its threads: a long list costs little more than its
+    // bytes.
+    PathQueue waiting;
+    std::shared_ptr<BatchInputs> inputs;
+    std::shared_ptr<BatchOutputs> outputs;
 };

@@ -131,10 +131,18 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
         return fail(tr("The output would replace the input"));
     }
     // Nor another file of the batch, such as "song.mp3" beside "song.flac"
-    // when converting in place to MP3.
-    if (output.exists && batchInputs && batchInputs->contains(output.key())) {
-        qDebug() << "Output of job" << id << "is an input of the batch:" << outputPath;
-        return fail(tr("The output would replace another input of the batch"));
+    // when converting in place to MP3, even one listed later: a new path is
+    // no input, an existing one waits for the whole list.
+    if (output.exists && batchInputs) {
+        switch (batchInputs->contains(output, stopFlag)) {
+        case BatchInputs::Input:
+            qDebug() << "Output of job" << id << "is an input of the batch:" << outputPath;
+            return fail(tr("The output would replace another input of the batch"));
+        case BatchInputs::Stopped:
+            return fail(tr("Stopped"));
+        case BatchInputs::NotInput:
+            break;
+        }
     }
     return runEncoder(file);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "conversion/fileidentity.h"
+#include "conversion/batchinputs.h"
 #include "conversion/outputclaims.h"
 
 #include <QMetaType>
@@ -45,7 +45,8 @@ public:
     // one. The flag must outlive the task's run.
     void setStopFlag(const std::atomic<bool> *flag) { stopFlag = flag; }
 
-    // The task refuses to write over any of these files.
+    // The task refuses to write over any of these files; over an existing
+    // file only once every input is known.
     void setBatchInputs(std::shared_ptr<const BatchInputs> inputs) { batchInputs = std::move(inputs); }
 
     // The batch whose same-output jobs take turns in row order.

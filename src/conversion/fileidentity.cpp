@@ -16,20 +16,3 @@ FileIdentity::FileIdentity(const QString &path, Link atEnd)
     device = status.st_dev;
     inode = status.st_ino;
 }
-
-BatchInputs batchInputsOf(const QStringList &paths)
-{
-    BatchInputs inputs;
-    inputs.reserve(paths.size());
-    for (const QString &path : paths) {
-        const FileIdentity identity(path, FileIdentity::Itself);
-        if (identity.exists)
-            inputs.insert(identity.key());
-        if (!identity.link)
-            continue;
-        const FileIdentity target(path);
-        if (target.exists)
-            inputs.insert(target.key());
-    }
-    return inputs;
-}

@@ -2,9 +2,7 @@
 #pragma once
 
 #include <QPair>
-#include <QSet>
 #include <QString>
-#include <QStringList>
 
 #include <sys/types.h>
 
@@ -28,8 +26,3 @@ struct FileIdentity
         return exists && other.exists && device == other.device && inode == other.inode;
     }
 };
-
-// The files a batch reads, by device and inode; for an input that is a
-// symbolic link, the link as well as its target.
-using BatchInputs = QSet<QPair<quint64, quint64>>;
-BatchInputs batchInputsOf(const QStringList &paths);
