@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -31,8 +31,10 @@ QPlainTextEdit *monospaceText(const QString &objectName, const QString &text)
     edit->setReadOnly(true);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    // Some platforms name no fixed font and give the ordinary one instead.
-    if (!QFontInfo(font).fixedPitch()) {
+    // Some platforms name no fixed font and give the ordinary one instead. Measured,
+    // not asked: fontconfig calls some monospace families (Noto Sans Mono) proportional.
+    const QFontMetrics metrics(font);
+    if (metrics.horizontalAdvance(QLatin1Char('i')) != metrics.horizontalAdvance(QLatin1Char('M'))) {
         font.setFamily(QStringLiteral("monospace"));
         font.setStyleHint(QFont::TypeWriter);
     }
