@@ -729,13 +729,11 @@ private slots:
     {
         const QString work = workFolder(home.dir.path());
         const QString input = work + "/in", output = work + "/out";
-        CHECKED(makeTwoTones(input, 1));
-        QFile encoder(work + "/encoder.sh");
-        QVERIFY(encoder.open(QIODevice::WriteOnly));
-        encoder.write("#!/bin/sh\nfor out; do :; done\nsleep 3\necho mp3 > \"$out\"\n");
-        encoder.close();
-        QVERIFY(encoder.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        CHECKED(writeSettings(encoder.fileName(), output));
+        // Encoded in real time, the batch lasts seconds of repeats.
+        CHECKED(makeTwoTones(input, 3));
+        const QString encoder = work + "/encoder.sh";
+        CHECKED(writeRealTimeEncoder(encoder, work + "/pids", Start::Exec));
+        CHECKED(writeSettings(encoder, output));
 
         CHECKED(start(QString()));
         QVERIFY(xdotool({"windowfocus", "--sync", window}));
