@@ -8,6 +8,7 @@
 #include "mainwindow/jobdetailsdialog.h"
 #include "mainwindow/jobtable.h"
 #include "mainwindow/lastfolder.h"
+#include "mainwindow/repeatedkeyfilter.h"
 #include "mainwindow/rowremoval.h"
 #include "mainwindow/statusdelegate.h"
 #include "settings/appsettings.h"
@@ -63,6 +64,8 @@ MainWindow::MainWindow(QWidget *parent)
     setAcceptDrops(true);
     ui->tableView->hide();
 
+    // Shortcuts are matched before any widget sees the key: watch the whole application.
+    qApp->installEventFilter(new RepeatedKeyFilter(this));
     connect(ui->action_AddFiles, &QAction::triggered, this, &MainWindow::chooseFiles);
     connect(ui->action_AddFolder, &QAction::triggered, this, &MainWindow::chooseFolder);
     connect(ui->action_Quit, &QAction::triggered, this, &QWidget::close);
