@@ -841,7 +841,7 @@ private slots:
         QTest::addColumn<QStringList>("texts");
 
         const QStringList help{"Usage:", "--convert", "--files-from <file>", "--null", "--settings <file>",
-                               "--set <key=value>", "--format <id>", "--output-dir <folder>", "--verbose", "--start"};
+                               "--set <key=value>", "--format <id>", "--output-dir <dir>", "--verbose", "--start"};
         const QStringList version{"Quillmere " QUILLMERE_VERSION "\n"};
         QTest::newRow("--help") << QStringList{"--help"} << Includes << help;
         QTest::newRow("--version") << QStringList{"--version"} << Whole << version;

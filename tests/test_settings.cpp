@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandline.h"
 #include "settings/appsettings.h"
 #include "settings/settingsstore.h"
 #include "settingsrecord.h"
@@ -21,22 +22,6 @@ static QMap<QString, QString> record()
     for (auto it = fields.begin(); it != fields.end(); ++it)
         texts.insert(it.key(), it.value().toString());
     return texts;
-}
-
-// Puts back the fields that settingsRecord() took.
-static void restoreRecord(const QVariantMap &fields)
-{
-    AppSettings::FFmpegBinary = fields["FFmpegBinary"].toString();
-    AppSettings::OutputFormat = fields["OutputFormat"].toString();
-    AppSettings::OutputQualityArguments = fields["OutputQualityArguments"].toString();
-    AppSettings::OutputDirectory = fields["OutputDirectory"].toString();
-    AppSettings::OutputSamplerate = fields["OutputSamplerate"].toString();
-    AppSettings::OutputChannelCount = fields["OutputChannelCount"].toInt();
-    AppSettings::AudioFilters = fields["AudioFilters"].toString();
-    AppSettings::QuickConvertMode = fields["QuickConvertMode"].toBool();
-    AppSettings::CopyNonAudioFiles = fields["CopyNonAudioFiles"].toBool();
-    AppSettings::UseSoXresampler = fields["UseSoXresampler"].toBool();
-    AppSettings::Threads = fields["Threads"].toInt();
 }
 
 static bool writeFile(const QString &path, const QByteArray &contents)
@@ -230,8 +215,11 @@ private slots:
         QFETCH(Store, store);
         QFETCH(QByteArray, written);
         QFETCH(QString, expected);
-        const QStringList keys{"FFmpegBinary", "OutputFormat", "OutputQualityArguments",
-                               "OutputDirectory", "OutputSamplerate", "AudioFilters"};
+        QStringList keys;
+        for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+            if (std::holds_alternative<QString *>(setting.field))
+                keys << setting.key;
+        }
         QByteArray contents;
         for (const QString &key : keys)
             contents += "[General]\n" + QByteArray(written).replace("KEY", key.toLatin1()) + '\n';
@@ -242,7 +230,7 @@ private slots:
             const QString path = dir.filePath("edited.ini");
             QVERIFY(writeFile(path, contents));
             const QVariantMap saved = settingsRecord();
-            const auto restore = qScopeGuard([&saved] { restoreRecord(saved); });
+            const auto restore = qScopeGuard([&saved] { restoreSettingsRecord(saved); });
             AppSettings::load(SettingsStore(path));
             loaded = record();
         } else {
@@ -255,6 +243,134 @@ private slots:
             expectedFields << key + '=' + expected;
         }
         QCOMPARE(actualFields, expectedFields);
+    }
+
+    // A value of each setting's kind other than its default.
+    static QVariant otherValue(const SettingsTable::Setting &setting)
+    {
+        switch (setting.kind) {
+        case SettingsTable::Kind::Text:
+            return QString("/srv/a, \"b\"/日本\n{sourcedir}");
+        case SettingsTable::Kind::FormatId:
+            return SettingsTable::formatIds().constLast();
+        case SettingsTable::Kind::WholeNumber:
+            return 7;
+        case SettingsTable::Kind::Flag:
+            return !setting.defaultValue().toBool();
+        }
+        return QVariant();
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("key"); // left out of the store before it is read back
+        for (const SettingsTable::Setting &setting : SettingsTable::settings())
+            QTest::newRow(setting.key) << QString(setting.key);
+    }
+
+    // Every setting is saved and read back, and one left out takes its
+    // default while the others keep theirs.
+    void roundTrip()
+    {
+        QFETCH(QString, key);
+        QVariantMap saved;
+        for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+            setting.assign(otherValue(setting));
+            saved.insert(setting.key, otherValue(setting));
+        }
+        LogCapture log;
+        AppSettings::save();
+        QCOMPARE(settingsRecord(), saved);
+        QCOMPARE(SettingsStore().allKeys().size(), SettingsTable::settings().size());
+        SettingsStore().remove(key);
+        restoreSettingsRecord(QVariantMap());
+
+        AppSettings::load();
+        saved[key] = SettingsTable::find(key)->defaultValue();
+        QCOMPARE(settingsRecord(), saved);
+        QVERIFY(saved[key] != otherValue(*SettingsTable::find(key)));
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVariant>("value"); // invalid: refused
+        QTest::addColumn<QString>("problem");
+
+        const QString formats = "; one of: mp3, m4a, ogg, opus, flac, wav";
+        QTest::newRow("format") << "OutputFormat" << "opus" << QVariant("opus") << "";
+        QTest::newRow("unknown format") << "OutputFormat" << "opuss" << QVariant()
+                                        << "Unknown format \"opuss\"" + formats;
+        QTest::newRow("format in capitals") << "OutputFormat" << "MP3" << QVariant() << "Unknown format \"MP3\"" + formats;
+        QTest::newRow("no format") << "OutputFormat" << "" << QVariant() << "Unknown format \"\"" + formats;
+        QTest::newRow("number") << "Threads" << "4" << QVariant(4) << "";
+        QTest::newRow("no range on numbers") << "OutputChannelCount" << "-3" << QVariant(-3) << "";
+        QTest::newRow("not a number") << "Threads" << "many" << QVariant() << "Threads takes a whole number, not \"many\"";
+        QTest::newRow("fraction") << "OutputChannelCount" << "1.5" << QVariant()
+                                  << "OutputChannelCount takes a whole number, not \"1.5\"";
+        QTest::newRow("true") << "QuickConvertMode" << "true" << QVariant(true) << "";
+        QTest::newRow("false") << "UseSoXresampler" << "false" << QVariant(false) << "";
+        QTest::newRow("not a flag") << "CopyNonAudioFiles" << "yes" << QVariant()
+                                    << "CopyNonAudioFiles takes true or false, not \"yes\"";
+        QTest::newRow("text as given") << "AudioFilters" << " volume=2, bass=g=3 " << QVariant(" volume=2, bass=g=3 ") << "";
+        QTest::newRow("empty text") << "OutputSamplerate" << "" << QVariant("") << "";
+    }
+
+    void parse()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QVariant, value);
+        QFETCH(QString, problem);
+        QString said;
+        const std::optional<QVariant> parsed = SettingsTable::find(key)->parse(text, &said);
+        QCOMPARE(parsed.value_or(QVariant()), value);
+        QCOMPARE(said, problem);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QVariantMap>("changes"); // from the settings loaded
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("a format takes its default quality")
+            << QStringList{"--format", "opus"}
+            << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 128k"}} << "";
+        QTest::newRow("a quality given stays, in any order")
+            << QStringList{"--set", "OutputQualityArguments=-b:a 96k", "--format", "opus"}
+            << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 96k"}} << "";
+        QTest::newRow("the later value wins")
+            << QStringList{"--set", "OutputFormat=ogg", "--format=wav", "--output-dir", "/a", "--set=OutputDirectory=/b"}
+            << QVariantMap{{"OutputFormat", "wav"}, {"OutputQualityArguments", "-c:a pcm_s16le"}, {"OutputDirectory", "/b"}}
+            << "";
+        QTest::newRow("a value holding =") << QStringList{"--set", "AudioFilters=volume=2", "--set", "Threads=3"}
+                                           << QVariantMap{{"AudioFilters", "volume=2"}, {"Threads", 3}} << "";
+        QTest::newRow("unknown key") << QStringList{"--set", "outputformat=mp3"} << QVariantMap()
+                                     << "Unknown setting \"outputformat\"; one of: " + SettingsTable::keys().join(", ");
+        QTest::newRow("no =") << QStringList{"--set", "Threads"} << QVariantMap()
+                              << "--set takes KEY=VALUE, not \"Threads\"";
+        QTest::newRow("refused value") << QStringList{"--format", "opuss"} << QVariantMap()
+                                       << "Unknown format \"opuss\"; one of: mp3, m4a, ogg, opus, flac, wav";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QVariantMap, changes);
+        QFETCH(QString, error);
+        LogCapture log;
+        AppSettings::load();
+        QVariantMap expected = settingsRecord();
+        for (auto it = changes.begin(); it != changes.end(); ++it)
+            expected[it.key()] = it.value();
+
+        CommandLine commandLine;
+        QCOMPARE(commandLine.parse(QStringList{"quillmere", "--convert"} + arguments), error.isEmpty());
+        QCOMPARE(commandLine.errorText(), error);
+        SettingsTable::apply(commandLine.settingValues());
+        QCOMPARE(settingsRecord(), expected);
     }
 };
 

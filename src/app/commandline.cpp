@@ -34,14 +34,17 @@ CommandLine::CommandLine()
                     .arg(SettingsTable::keys().join(QLatin1String(", "))),
                 QStringLiteral("key=value"))
     , formatOption(QStringLiteral("format"),
-                   QStringLiteral("With --convert, --set %1=<id>; without %2 the format's default quality")
+                   QStringLiteral("With --convert, --set %1=<id>, one of %2; the quality is the format's default "
+                                  "unless %3 is set too")
                        .arg(QLatin1String(SettingsTable::of(&AppSettings::OutputFormat).key),
+                            SettingsTable::formatIds().join(QLatin1String(", ")),
                             QLatin1String(SettingsTable::of(&AppSettings::OutputQualityArguments).key)),
                    QStringLiteral("id"))
     , outputDirOption(QStringLiteral("output-dir"),
-                      QStringLiteral("With --convert, --set %1=<folder>")
+                      QStringLiteral("With --convert, --set %1=<dir>: where the outputs go; {sourcedir} in it "
+                                     "stands for each input's folder")
                           .arg(QLatin1String(SettingsTable::of(&AppSettings::OutputDirectory).key)),
-                      QStringLiteral("folder"))
+                      QStringLiteral("dir"))
     , verboseOption(QStringLiteral("verbose"), QStringLiteral("With --convert, write the debug log"))
 {
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("Open with files or directories added"),

@@ -8,14 +8,6 @@
 
 namespace {
 
-QStringList formatIds()
-{
-    QStringList ids;
-    for (const FormatCatalogue::Choice &format : FormatCatalogue::formats())
-        ids << format.value.toString();
-    return ids;
-}
-
 // A quality is a format's own encoder options: one left out is the format's
 // default, and an unknown format takes none.
 QString defaultQuality(const QString &formatId)
@@ -105,6 +97,14 @@ QStringList SettingsTable::keys()
     for (const Setting &setting : settings())
         keys << QLatin1String(setting.key);
     return keys;
+}
+
+QStringList SettingsTable::formatIds()
+{
+    QStringList ids;
+    for (const FormatCatalogue::Choice &format : FormatCatalogue::formats())
+        ids << format.value.toString();
+    return ids;
 }
 
 void SettingsTable::apply(const QList<Assignment> &assignments)

@@ -47,6 +47,7 @@ public:
     static const Setting *find(const QString &key);
     static const Setting &of(Field field);
     static QStringList keys();
+    static QStringList formatIds();
 
     // In the order given, over what was loaded. A format given without a
     // quality takes the format's default quality, as choosing it in the
