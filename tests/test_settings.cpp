@@ -245,22 +245,8 @@ private slots:
         QCOMPARE(actualFields, expectedFields);
     }
 
-    // A value of each setting's kind other than its default.
-    static QVariant otherValue(const SettingsTable::Setting &setting)
-    {
-        switch (setting.kind) {
-        case SettingsTable::Kind::Text:
-            return QString("/srv/a, \"b\"/日本\n{sourcedir}");
-        case SettingsTable::Kind::FormatId:
-            return SettingsTable::formatIds().constLast();
-        case SettingsTable::Kind::WholeNumber:
-            return 7;
-        case SettingsTable::Kind::Flag:
-            return !setting.defaultValue().toBool();
-        }
-        return QVariant();
-    }
-
+    // Every setting is saved and read back, and one left out takes its
+    // default while the others keep theirs.
     void roundTrip_data()
     {
         QTest::addColumn<QString>("key"); // left out of the store before it is read back
@@ -268,27 +254,25 @@ private slots:
             QTest::newRow(setting.key) << QString(setting.key);
     }
 
-    // Every setting is saved and read back, and one left out takes its
-    // default while the others keep theirs.
     void roundTrip()
     {
         QFETCH(QString, key);
         QVariantMap saved;
         for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
-            setting.assign(otherValue(setting));
-            saved.insert(setting.key, otherValue(setting));
+            // One value for each kind, in the order of the kinds.
+            const QVariant other[] = {"/srv/a, \"b\"/日本\n{sourcedir}", SettingsTable::formatIds().constLast(), 7,
+                                      !setting.defaultValue().toBool()};
+            saved.insert(setting.key, other[int(setting.kind)]);
         }
+        restoreSettingsRecord(saved);
         LogCapture log;
         AppSettings::save();
-        QCOMPARE(settingsRecord(), saved);
-        QCOMPARE(SettingsStore().allKeys().size(), SettingsTable::settings().size());
         SettingsStore().remove(key);
         restoreSettingsRecord(QVariantMap());
-
         AppSettings::load();
+        QVERIFY(saved[key] != SettingsTable::find(key)->defaultValue());
         saved[key] = SettingsTable::find(key)->defaultValue();
         QCOMPARE(settingsRecord(), saved);
-        QVERIFY(saved[key] != otherValue(*SettingsTable::find(key)));
     }
 
     void parse_data()
@@ -298,23 +282,16 @@ private slots:
         QTest::addColumn<QVariant>("value"); // invalid: refused
         QTest::addColumn<QString>("problem");
 
-        const QString formats = "; one of: mp3, m4a, ogg, opus, flac, wav";
         QTest::newRow("format") << "OutputFormat" << "opus" << QVariant("opus") << "";
-        QTest::newRow("unknown format") << "OutputFormat" << "opuss" << QVariant()
-                                        << "Unknown format \"opuss\"" + formats;
-        QTest::newRow("format in capitals") << "OutputFormat" << "MP3" << QVariant() << "Unknown format \"MP3\"" + formats;
-        QTest::newRow("no format") << "OutputFormat" << "" << QVariant() << "Unknown format \"\"" + formats;
-        QTest::newRow("number") << "Threads" << "4" << QVariant(4) << "";
-        QTest::newRow("no range on numbers") << "OutputChannelCount" << "-3" << QVariant(-3) << "";
-        QTest::newRow("not a number") << "Threads" << "many" << QVariant() << "Threads takes a whole number, not \"many\"";
-        QTest::newRow("fraction") << "OutputChannelCount" << "1.5" << QVariant()
-                                  << "OutputChannelCount takes a whole number, not \"1.5\"";
-        QTest::newRow("true") << "QuickConvertMode" << "true" << QVariant(true) << "";
-        QTest::newRow("false") << "UseSoXresampler" << "false" << QVariant(false) << "";
+        QTest::newRow("unknown format") << "OutputFormat" << "Mp3" << QVariant()
+                                        << "Unknown format \"Mp3\"; one of: mp3, m4a, ogg, opus, flac, wav";
+        QTest::newRow("number, no range") << "Threads" << "-3" << QVariant(-3) << "";
+        QTest::newRow("not a number") << "OutputChannelCount" << "1.5" << QVariant()
+                                      << "OutputChannelCount takes a whole number, not \"1.5\"";
+        QTest::newRow("flag") << "QuickConvertMode" << "false" << QVariant(false) << "";
         QTest::newRow("not a flag") << "CopyNonAudioFiles" << "yes" << QVariant()
                                     << "CopyNonAudioFiles takes true or false, not \"yes\"";
-        QTest::newRow("text as given") << "AudioFilters" << " volume=2, bass=g=3 " << QVariant(" volume=2, bass=g=3 ") << "";
-        QTest::newRow("empty text") << "OutputSamplerate" << "" << QVariant("") << "";
+        QTest::newRow("text as given") << "AudioFilters" << " a=2, b " << QVariant(" a=2, b ") << "";
     }
 
     void parse()
@@ -324,8 +301,7 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(QString, problem);
         QString said;
-        const std::optional<QVariant> parsed = SettingsTable::find(key)->parse(text, &said);
-        QCOMPARE(parsed.value_or(QVariant()), value);
+        QCOMPARE(SettingsTable::find(key)->parse(text, &said).value_or(QVariant()), value);
         QCOMPARE(said, problem);
     }
 
@@ -338,21 +314,17 @@ private slots:
         QTest::newRow("a format takes its default quality")
             << QStringList{"--format", "opus"}
             << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 128k"}} << "";
-        QTest::newRow("a quality given stays, in any order")
+        QTest::newRow("a quality given stays")
             << QStringList{"--set", "OutputQualityArguments=-b:a 96k", "--format", "opus"}
             << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 96k"}} << "";
-        QTest::newRow("the later value wins")
-            << QStringList{"--set", "OutputFormat=ogg", "--format=wav", "--output-dir", "/a", "--set=OutputDirectory=/b"}
-            << QVariantMap{{"OutputFormat", "wav"}, {"OutputQualityArguments", "-c:a pcm_s16le"}, {"OutputDirectory", "/b"}}
+        QTest::newRow("the later value wins, a value may hold =")
+            << QStringList{"--set", "OutputFormat=ogg", "--format=wav", "--output-dir", "/a", "--set=OutputDirectory=/b=c"}
+            << QVariantMap{{"OutputFormat", "wav"}, {"OutputQualityArguments", "-c:a pcm_s16le"}, {"OutputDirectory", "/b=c"}}
             << "";
-        QTest::newRow("a value holding =") << QStringList{"--set", "AudioFilters=volume=2", "--set", "Threads=3"}
-                                           << QVariantMap{{"AudioFilters", "volume=2"}, {"Threads", 3}} << "";
         QTest::newRow("unknown key") << QStringList{"--set", "outputformat=mp3"} << QVariantMap()
                                      << "Unknown setting \"outputformat\"; one of: " + SettingsTable::keys().join(", ");
         QTest::newRow("no =") << QStringList{"--set", "Threads"} << QVariantMap()
                               << "--set takes KEY=VALUE, not \"Threads\"";
-        QTest::newRow("refused value") << QStringList{"--format", "opuss"} << QVariantMap()
-                                       << "Unknown format \"opuss\"; one of: mp3, m4a, ogg, opus, flac, wav";
     }
 
     void commandLine()

@@ -8,6 +8,7 @@
 #include "settings/settingstable.h"
 
 #include <QFileDialog>
+#include <QMetaProperty>
 
 namespace {
 
@@ -24,32 +25,22 @@ void select(QComboBox *box, const QVariant &value)
     box->setCurrentIndex(box->findData(value));
 }
 
+// Each widget other than a list shows its value in its user property.
 void showValue(QWidget *widget, const QVariant &value)
 {
-    if (auto *line = qobject_cast<QLineEdit *>(widget))
-        line->setText(value.toString());
-    else if (auto *box = qobject_cast<QComboBox *>(widget))
+    if (auto *box = qobject_cast<QComboBox *>(widget))
         select(box, value);
-    else if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
-        text->setPlainText(value.toString());
-    else if (auto *check = qobject_cast<QCheckBox *>(widget))
-        check->setChecked(value.toBool());
-    else if (auto *spin = qobject_cast<QSpinBox *>(widget))
-        spin->setValue(value.toInt());
+    else
+        widget->metaObject()->userProperty().write(widget, value);
 }
 
-// Typed text is stored without the white space around it.
 QVariant shownValue(const QWidget *widget)
 {
-    if (const auto *line = qobject_cast<const QLineEdit *>(widget))
-        return line->text().trimmed();
     if (const auto *box = qobject_cast<const QComboBox *>(widget))
         return box->currentData();
-    if (const auto *text = qobject_cast<const QPlainTextEdit *>(widget))
-        return text->toPlainText().trimmed();
-    if (const auto *check = qobject_cast<const QCheckBox *>(widget))
-        return check->isChecked();
-    return qobject_cast<const QSpinBox *>(widget)->value();
+    const QVariant value = widget->metaObject()->userProperty().read(widget);
+    // Typed text is stored without the white space around it.
+    return value.userType() == QMetaType::QString ? QVariant(value.toString().trimmed()) : value;
 }
 
 } // namespace
