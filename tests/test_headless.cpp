@@ -510,9 +510,6 @@ private slots:
             << int(AllConverted)
             << QStringList{done("lib/a/one.flac", "wav"), done("lib/b/two.flac", "wav"), skipped("lib/b/notes.txt")}
             << "";
-        QTest::newRow("a value refused on the command line")
-            << Usable << withSettings + QStringList{"--set", "Threads=many", "{data}/lib"} << int(CouldNotStart)
-            << QStringList() << "Threads takes a whole number, not \"many\"";
         QTest::newRow("unknown format in the settings file")
             << UnknownFormat << withSettings + QStringList{"{data}/lib"} << int(CouldNotStart) << QStringList()
             << "Unknown format \"opuss\"; one of: mp3, m4a, ogg, opus, flac, wav";

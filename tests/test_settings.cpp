@@ -275,36 +275,6 @@ private slots:
         QCOMPARE(settingsRecord(), saved);
     }
 
-    void parse_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QVariant>("value"); // invalid: refused
-        QTest::addColumn<QString>("problem");
-
-        QTest::newRow("format") << "OutputFormat" << "opus" << QVariant("opus") << "";
-        QTest::newRow("unknown format") << "OutputFormat" << "Mp3" << QVariant()
-                                        << "Unknown format \"Mp3\"; one of: mp3, m4a, ogg, opus, flac, wav";
-        QTest::newRow("number, no range") << "Threads" << "-3" << QVariant(-3) << "";
-        QTest::newRow("not a number") << "OutputChannelCount" << "1.5" << QVariant()
-                                      << "OutputChannelCount takes a whole number, not \"1.5\"";
-        QTest::newRow("flag") << "QuickConvertMode" << "false" << QVariant(false) << "";
-        QTest::newRow("not a flag") << "CopyNonAudioFiles" << "yes" << QVariant()
-                                    << "CopyNonAudioFiles takes true or false, not \"yes\"";
-        QTest::newRow("text as given") << "AudioFilters" << " a=2, b " << QVariant(" a=2, b ") << "";
-    }
-
-    void parse()
-    {
-        QFETCH(QString, key);
-        QFETCH(QString, text);
-        QFETCH(QVariant, value);
-        QFETCH(QString, problem);
-        QString said;
-        QCOMPARE(SettingsTable::find(key)->parse(text, &said).value_or(QVariant()), value);
-        QCOMPARE(said, problem);
-    }
-
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -321,6 +291,15 @@ private slots:
             << QStringList{"--set", "OutputFormat=ogg", "--format=wav", "--output-dir", "/a", "--set=OutputDirectory=/b=c"}
             << QVariantMap{{"OutputFormat", "wav"}, {"OutputQualityArguments", "-c:a pcm_s16le"}, {"OutputDirectory", "/b=c"}}
             << "";
+        QTest::newRow("number without range, flag, text as given")
+            << QStringList{"--set", "Threads=-3", "--set", "QuickConvertMode=true", "--set", "AudioFilters= a=2, b "}
+            << QVariantMap{{"Threads", -3}, {"QuickConvertMode", true}, {"AudioFilters", " a=2, b "}} << "";
+        QTest::newRow("not a number") << QStringList{"--set", "OutputChannelCount=1.5"} << QVariantMap()
+                                      << "OutputChannelCount takes a whole number, not \"1.5\"";
+        QTest::newRow("not a flag") << QStringList{"--set", "CopyNonAudioFiles=yes"} << QVariantMap()
+                                    << "CopyNonAudioFiles takes true or false, not \"yes\"";
+        QTest::newRow("unknown format") << QStringList{"--format", "Mp3"} << QVariantMap()
+                                        << "Unknown format \"Mp3\"; one of: mp3, m4a, ogg, opus, flac, wav";
         QTest::newRow("unknown key") << QStringList{"--set", "outputformat=mp3"} << QVariantMap()
                                      << "Unknown setting \"outputformat\"; one of: " + SettingsTable::keys().join(", ");
         QTest::newRow("no =") << QStringList{"--set", "Threads"} << QVariantMap()
