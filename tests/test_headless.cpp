@@ -505,8 +505,9 @@ private slots:
             << QStringList() << "Cannot read the settings file {scratch}/settings.ini";
         QTest::newRow("settings mended on the command line, later values winning")
             << Unusable
-            << withSettings + QStringList{"--set", "FFmpegBinary=ffmpeg", "--format", "opus", "--set", "OutputFormat=wav",
-                                          "--output-dir", "{out}/{sourcedir}", "--set", "Threads=1", "{data}/lib"}
+            << withSettings + QStringList{"--set", "FFmpegBinary=ffmpeg", "--format", "opus", "--set",
+                                          "OutputFormat=wav", "--output-dir", "{out}/{sourcedir}", "--set",
+                                          "Threads=1", "{data}/lib"}
             << int(AllConverted)
             << QStringList{done("lib/a/one.flac", "wav"), done("lib/b/two.flac", "wav"), skipped("lib/b/notes.txt")}
             << "";

@@ -288,8 +288,10 @@ private slots:
             << QStringList{"--set", "OutputQualityArguments=-b:a 96k", "--format", "opus"}
             << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 96k"}} << "";
         QTest::newRow("the later value wins, a value may hold =")
-            << QStringList{"--set", "OutputFormat=ogg", "--format=wav", "--output-dir", "/a", "--set=OutputDirectory=/b=c"}
-            << QVariantMap{{"OutputFormat", "wav"}, {"OutputQualityArguments", "-c:a pcm_s16le"}, {"OutputDirectory", "/b=c"}}
+            << QStringList{"--set", "OutputFormat=ogg", "--format=wav", "--output-dir", "/a",
+                           "--set=OutputDirectory=/b=c"}
+            << QVariantMap{{"OutputFormat", "wav"}, {"OutputQualityArguments", "-c:a pcm_s16le"},
+                           {"OutputDirectory", "/b=c"}}
             << "";
         QTest::newRow("number without range, flag, text as given")
             << QStringList{"--set", "Threads=-3", "--set", "QuickConvertMode=true", "--set", "AudioFilters= a=2, b "}

@@ -88,7 +88,8 @@ const SettingsTable::Setting *SettingsTable::find(const QString &key)
 const SettingsTable::Setting &SettingsTable::of(Field field)
 {
     const QList<Setting> &table = settings();
-    return *std::find_if(table.begin(), table.end(), [&field](const Setting &setting) { return setting.field == field; });
+    return *std::find_if(table.begin(), table.end(),
+                         [&field](const Setting &setting) { return setting.field == field; });
 }
 
 QStringList SettingsTable::keys()
