@@ -1,24 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "settings/appsettings.h"
+#include "settings/settingstable.h"
 
 #include <QVariantMap>
 
-// The eleven fields of AppSettings by their keys, with their own types.
+// The fields of AppSettings by their keys, with their own types.
 inline QVariantMap settingsRecord()
 {
-    return {
-        {"FFmpegBinary", AppSettings::FFmpegBinary},
-        {"OutputFormat", AppSettings::OutputFormat},
-        {"OutputQualityArguments", AppSettings::OutputQualityArguments},
-        {"OutputDirectory", AppSettings::OutputDirectory},
-        {"OutputSamplerate", AppSettings::OutputSamplerate},
-        {"OutputChannelCount", AppSettings::OutputChannelCount},
-        {"AudioFilters", AppSettings::AudioFilters},
-        {"QuickConvertMode", AppSettings::QuickConvertMode},
-        {"CopyNonAudioFiles", AppSettings::CopyNonAudioFiles},
-        {"UseSoXresampler", AppSettings::UseSoXresampler},
-        {"Threads", AppSettings::Threads},
-    };
+    QVariantMap record;
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        record.insert(setting.key, setting.value());
+    return record;
+}
+
+// Puts back the fields that settingsRecord() took.
+inline void restoreSettingsRecord(const QVariantMap &record)
+{
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        setting.assign(record.value(setting.key));
 }

@@ -220,7 +220,7 @@ class TestHeadless : public QObject
 public:
     enum ExitStatus { AllConverted = 0, SomeFailed = 1, CouldNotStart = 2, ReaderWentAway = 128 + SIGPIPE };
     Q_ENUM(ExitStatus)
-    enum Setup { Usable, NoSuchEncoder, EncoderByName, OutputBelowAFile, UnclosedSection };
+    enum Setup { Usable, NoSuchEncoder, EncoderByName, OutputBelowAFile, UnclosedSection, UnknownFormat, Unusable };
     Q_ENUM(Setup)
     enum Separator { Lines, Nul };
     Q_ENUM(Separator)
@@ -300,6 +300,14 @@ private:
             lines[3] = "OutputDirectory=" + scratch.path() + "/file.txt/sub/{sourcedir}";
             break;
         case UnclosedSection:
+            break;
+        case UnknownFormat:
+            lines[1] = "OutputFormat=opuss";
+            break;
+        case Unusable:
+            lines = settingsFor(NoSuchEncoder, scratch);
+            lines[1] = "OutputFormat=opuss";
+            lines[3] = settingsFor(OutputBelowAFile, scratch)[3];
             break;
         }
         return lines;
@@ -495,6 +503,17 @@ private slots:
         QTest::newRow("settings file with an unclosed section")
             << UnclosedSection << withSettings + QStringList{"lib/a/one.flac"} << int(CouldNotStart)
             << QStringList() << "Cannot read the settings file {scratch}/settings.ini";
+        QTest::newRow("settings mended on the command line, later values winning")
+            << Unusable
+            << withSettings + QStringList{"--set", "FFmpegBinary=ffmpeg", "--format", "opus", "--set",
+                                          "OutputFormat=wav", "--output-dir", "{out}/{sourcedir}", "--set",
+                                          "Threads=1", "{data}/lib"}
+            << int(AllConverted)
+            << QStringList{done("lib/a/one.flac", "wav"), done("lib/b/two.flac", "wav"), skipped("lib/b/notes.txt")}
+            << "";
+        QTest::newRow("unknown format in the settings file")
+            << UnknownFormat << withSettings + QStringList{"{data}/lib"} << int(CouldNotStart) << QStringList()
+            << "Unknown format \"opuss\"; one of: mp3, m4a, ogg, opus, flac, wav";
         QTest::newRow("a named path neither file nor folder")
             << Usable << withSettings + QStringList{"lib/a/one.flac", "{data}/special/fifo"} << int(SomeFailed)
             << QStringList{done("lib/a/one.flac")} << "Neither a file nor a folder: {data}/special/fifo";
@@ -820,7 +839,7 @@ private slots:
         QTest::addColumn<QStringList>("texts");
 
         const QStringList help{"Usage:", "--convert", "--files-from <file>", "--null", "--settings <file>",
-                               "--verbose", "--start"};
+                               "--set <key=value>", "--format <id>", "--output-dir <dir>", "--verbose", "--start"};
         const QStringList version{"Quillmere " QUILLMERE_VERSION "\n"};
         QTest::newRow("--help") << QStringList{"--help"} << Includes << help;
         QTest::newRow("--version") << QStringList{"--version"} << Whole << version;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandline.h"
 #include "settings/appsettings.h"
 #include "settings/settingsstore.h"
 #include "settingsrecord.h"
@@ -21,22 +22,6 @@ static QMap<QString, QString> record()
     for (auto it = fields.begin(); it != fields.end(); ++it)
         texts.insert(it.key(), it.value().toString());
     return texts;
-}
-
-// Puts back the fields that settingsRecord() took.
-static void restoreRecord(const QVariantMap &fields)
-{
-    AppSettings::FFmpegBinary = fields["FFmpegBinary"].toString();
-    AppSettings::OutputFormat = fields["OutputFormat"].toString();
-    AppSettings::OutputQualityArguments = fields["OutputQualityArguments"].toString();
-    AppSettings::OutputDirectory = fields["OutputDirectory"].toString();
-    AppSettings::OutputSamplerate = fields["OutputSamplerate"].toString();
-    AppSettings::OutputChannelCount = fields["OutputChannelCount"].toInt();
-    AppSettings::AudioFilters = fields["AudioFilters"].toString();
-    AppSettings::QuickConvertMode = fields["QuickConvertMode"].toBool();
-    AppSettings::CopyNonAudioFiles = fields["CopyNonAudioFiles"].toBool();
-    AppSettings::UseSoXresampler = fields["UseSoXresampler"].toBool();
-    AppSettings::Threads = fields["Threads"].toInt();
 }
 
 static bool writeFile(const QString &path, const QByteArray &contents)
@@ -230,8 +215,11 @@ private slots:
         QFETCH(Store, store);
         QFETCH(QByteArray, written);
         QFETCH(QString, expected);
-        const QStringList keys{"FFmpegBinary", "OutputFormat", "OutputQualityArguments",
-                               "OutputDirectory", "OutputSamplerate", "AudioFilters"};
+        QStringList keys;
+        for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+            if (std::holds_alternative<QString *>(setting.field))
+                keys << setting.key;
+        }
         QByteArray contents;
         for (const QString &key : keys)
             contents += "[General]\n" + QByteArray(written).replace("KEY", key.toLatin1()) + '\n';
@@ -242,7 +230,7 @@ private slots:
             const QString path = dir.filePath("edited.ini");
             QVERIFY(writeFile(path, contents));
             const QVariantMap saved = settingsRecord();
-            const auto restore = qScopeGuard([&saved] { restoreRecord(saved); });
+            const auto restore = qScopeGuard([&saved] { restoreSettingsRecord(saved); });
             AppSettings::load(SettingsStore(path));
             loaded = record();
         } else {
@@ -255,6 +243,87 @@ private slots:
             expectedFields << key + '=' + expected;
         }
         QCOMPARE(actualFields, expectedFields);
+    }
+
+    // Every setting is saved and read back, and one left out takes its
+    // default while the others keep theirs.
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("key"); // left out of the store before it is read back
+        for (const SettingsTable::Setting &setting : SettingsTable::settings())
+            QTest::newRow(setting.key) << QString(setting.key);
+    }
+
+    void roundTrip()
+    {
+        QFETCH(QString, key);
+        QVariantMap saved;
+        for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+            // One value for each kind, in the order of the kinds.
+            const QVariant other[] = {"/srv/a, \"b\"/日本\n{sourcedir}", SettingsTable::formatIds().constLast(), 7,
+                                      !setting.defaultValue().toBool()};
+            saved.insert(setting.key, other[int(setting.kind)]);
+        }
+        restoreSettingsRecord(saved);
+        LogCapture log;
+        AppSettings::save();
+        SettingsStore().remove(key);
+        restoreSettingsRecord(QVariantMap());
+        AppSettings::load();
+        QVERIFY(saved[key] != SettingsTable::find(key)->defaultValue());
+        saved[key] = SettingsTable::find(key)->defaultValue();
+        QCOMPARE(settingsRecord(), saved);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QVariantMap>("changes"); // from the settings loaded
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("a format takes its default quality")
+            << QStringList{"--format", "opus"}
+            << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 128k"}} << "";
+        QTest::newRow("a quality given stays")
+            << QStringList{"--set", "OutputQualityArguments=-b:a 96k", "--format", "opus"}
+            << QVariantMap{{"OutputFormat", "opus"}, {"OutputQualityArguments", "-b:a 96k"}} << "";
+        QTest::newRow("the later value wins, a value may hold =")
+            << QStringList{"--set", "OutputFormat=ogg", "--format=wav", "--output-dir", "/a",
+                           "--set=OutputDirectory=/b=c"}
+            << QVariantMap{{"OutputFormat", "wav"}, {"OutputQualityArguments", "-c:a pcm_s16le"},
+                           {"OutputDirectory", "/b=c"}}
+            << "";
+        QTest::newRow("number without range, flag, text as given")
+            << QStringList{"--set", "Threads=-3", "--set", "QuickConvertMode=true", "--set", "AudioFilters= a=2, b "}
+            << QVariantMap{{"Threads", -3}, {"QuickConvertMode", true}, {"AudioFilters", " a=2, b "}} << "";
+        QTest::newRow("not a number") << QStringList{"--set", "OutputChannelCount=1.5"} << QVariantMap()
+                                      << "OutputChannelCount takes a whole number, not \"1.5\"";
+        QTest::newRow("not a flag") << QStringList{"--set", "CopyNonAudioFiles=yes"} << QVariantMap()
+                                    << "CopyNonAudioFiles takes true or false, not \"yes\"";
+        QTest::newRow("unknown format") << QStringList{"--format", "Mp3"} << QVariantMap()
+                                        << "Unknown format \"Mp3\"; one of: mp3, m4a, ogg, opus, flac, wav";
+        QTest::newRow("unknown key") << QStringList{"--set", "outputformat=mp3"} << QVariantMap()
+                                     << "Unknown setting \"outputformat\"; one of: " + SettingsTable::keys().join(", ");
+        QTest::newRow("no =") << QStringList{"--set", "Threads"} << QVariantMap()
+                              << "--set takes KEY=VALUE, not \"Threads\"";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QVariantMap, changes);
+        QFETCH(QString, error);
+        LogCapture log;
+        AppSettings::load();
+        QVariantMap expected = settingsRecord();
+        for (auto it = changes.begin(); it != changes.end(); ++it)
+            expected[it.key()] = it.value();
+
+        CommandLine commandLine;
+        QCOMPARE(commandLine.parse(QStringList{"quillmere", "--convert"} + arguments), error.isEmpty());
+        QCOMPARE(commandLine.errorText(), error);
+        SettingsTable::apply(commandLine.settingValues());
+        QCOMPARE(settingsRecord(), expected);
     }
 };
 

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 
+#include "settings/appsettings.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 
 #include <cstdio>
 
@@ -25,12 +28,30 @@ CommandLine::CommandLine()
     , settingsOption(QStringLiteral("settings"),
                      QStringLiteral("With --convert, read the settings from <file> instead of the saved ones"),
                      QStringLiteral("file"))
+    , setOption(QStringLiteral("set"),
+                QStringLiteral("With --convert, give the setting <key> this <value> over the saved ones or those of "
+                               "--settings; may be given more than once. Keys: %1")
+                    .arg(SettingsTable::keys().join(QLatin1String(", "))),
+                QStringLiteral("key=value"))
+    , formatOption(QStringLiteral("format"),
+                   QStringLiteral("With --convert, --set %1=<id>, one of %2; the quality is the format's default "
+                                  "unless %3 is set too")
+                       .arg(QLatin1String(SettingsTable::of(&AppSettings::OutputFormat).key),
+                            SettingsTable::formatIds().join(QLatin1String(", ")),
+                            QLatin1String(SettingsTable::of(&AppSettings::OutputQualityArguments).key)),
+                   QStringLiteral("id"))
+    , outputDirOption(QStringLiteral("output-dir"),
+                      QStringLiteral("With --convert, --set %1=<dir>: where the outputs go; {sourcedir} in it "
+                                     "stands for each input's folder")
+                          .arg(QLatin1String(SettingsTable::of(&AppSettings::OutputDirectory).key)),
+                      QStringLiteral("dir"))
     , verboseOption(QStringLiteral("verbose"), QStringLiteral("With --convert, write the debug log"))
 {
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("Open with files or directories added"),
                                  QString());
-    for (const QCommandLineOption *option : {&noTranslationsOption, &convertOption, &startOption,
-                                             &filesFromOption, &nullOption, &settingsOption, &verboseOption})
+    for (const QCommandLineOption *option : {&noTranslationsOption, &convertOption, &startOption, &filesFromOption,
+                                             &nullOption, &settingsOption, &setOption, &formatOption,
+                                             &outputDirOption, &verboseOption})
         parser.addOption(*option);
 }
 
@@ -49,12 +70,49 @@ bool CommandLine::parse(const QStringList &arguments)
         return false;
     }
     if (!convert()) {
-        for (const QCommandLineOption *option : {&filesFromOption, &nullOption, &settingsOption, &verboseOption}) {
+        for (const QCommandLineOption *option : {&filesFromOption, &nullOption, &settingsOption, &setOption,
+                                                 &formatOption, &outputDirOption, &verboseOption}) {
             if (parser.isSet(*option)) {
                 error = QStringLiteral("--%1 needs --convert.").arg(option->names().constFirst());
                 return false;
             }
         }
+    }
+    return readSettingValues();
+}
+
+bool CommandLine::readSettingValues()
+{
+    values.clear();
+    const QString set = setOption.names().constFirst();
+    QHash<QString, int> taken;
+    for (const QString &name : parser.optionNames()) {
+        QString value = parser.values(name).value(taken[name]++);
+        const SettingsTable::Setting *setting = nullptr;
+        if (name == formatOption.names().constFirst()) {
+            setting = &SettingsTable::of(&AppSettings::OutputFormat);
+        } else if (name == outputDirOption.names().constFirst()) {
+            setting = &SettingsTable::of(&AppSettings::OutputDirectory);
+        } else if (name == set) {
+            const int equals = value.indexOf(QLatin1Char('='));
+            if (equals < 0) {
+                error = QStringLiteral("--set takes KEY=VALUE, not \"%1\"").arg(value);
+                return false;
+            }
+            setting = SettingsTable::find(value.left(equals));
+            if (!setting) {
+                error = QStringLiteral("Unknown setting \"%1\"; one of: %2")
+                            .arg(value.left(equals), SettingsTable::keys().join(QLatin1String(", ")));
+                return false;
+            }
+            value.remove(0, equals + 1);
+        } else {
+            continue;
+        }
+        const std::optional<QVariant> parsed = setting->parse(value, &error);
+        if (!parsed)
+            return false;
+        values.append({setting, *parsed});
     }
     return true;
 }
@@ -87,7 +145,8 @@ bool CommandLine::wantsWindow(int argc, char *argv[])
     // Help, version and every option of a batch without a window need no
     // display, and neither do their mistakes.
     static const char *const windowless[] = {
-        "-h", "--help", "-?", "-v", "--version", "--convert", "--files-from", "--null", "--settings", "--verbose",
+        "-h",     "--help",     "-?",    "-v",       "--version",    "--convert", "--files-from",
+        "--null", "--settings", "--set", "--format", "--output-dir", "--verbose",
     };
     QStringList arguments;
     bool toolkitOptions = false;

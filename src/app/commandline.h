@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "settings/settingstable.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStringList>
@@ -39,6 +41,8 @@ public:
     QStringList filesFrom() const { return parser.values(filesFromOption); }
     bool settingsGiven() const { return parser.isSet(settingsOption); }
     QString settingsFile() const { return parser.value(settingsOption); }
+    // The values of --set and its short forms, in the order given.
+    QList<SettingsTable::Assignment> settingValues() const { return values; }
     QStringList paths() const { return parser.positionalArguments(); }
 
 private:
@@ -51,6 +55,12 @@ private:
     QCommandLineOption filesFromOption;
     QCommandLineOption nullOption;
     QCommandLineOption settingsOption;
+    QCommandLineOption setOption;
+    QCommandLineOption formatOption;
+    QCommandLineOption outputDirOption;
     QCommandLineOption verboseOption;
+    QList<SettingsTable::Assignment> values;
     QString error;
+
+    bool readSettingValues();
 };

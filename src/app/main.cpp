@@ -8,6 +8,7 @@
 #include "mainwindow/mainwindow.h"
 #include "settings/appsettings.h"
 #include "settings/settingsstore.h"
+#include "settings/settingstable.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -39,13 +40,8 @@ void withoutDebugLog(QtMsgType type, const QMessageLogContext &context, const QS
         defaultMessageHandler(type, context, message);
 }
 
-bool loadSettings(const CommandLine &commandLine)
+bool readSettingsFile(const QString &file)
 {
-    if (!commandLine.settingsGiven()) {
-        AppSettings::load();
-        return true;
-    }
-    const QString file = commandLine.settingsFile();
     const QFileInfo info(file);
     const SettingsStore store(file);
     if (!info.isFile() || !info.isReadable() || store.status() != QSettings::NoError) {
@@ -54,6 +50,21 @@ bool loadSettings(const CommandLine &commandLine)
     }
     AppSettings::load(store);
     return true;
+}
+
+// A value the encoder cannot use, such as an unknown format, would fail
+// every job one by one; the batch does not start.
+bool loadSettings(const CommandLine &commandLine)
+{
+    if (!commandLine.settingsGiven())
+        AppSettings::load();
+    else if (!readSettingsFile(commandLine.settingsFile()))
+        return false;
+    SettingsTable::apply(commandLine.settingValues());
+    const QString problem = SettingsTable::recordProblem();
+    if (!problem.isEmpty())
+        CommandLine::printError(problem);
+    return problem.isEmpty();
 }
 
 int convertWithoutWindow(const CommandLine &commandLine)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appsettings.h"
-#include "settings/formatcatalogue.h"
 #include "settings/inivalue.h"
 #include "settings/settingsstore.h"
+#include "settings/settingstable.h"
 
 #include "conversion/outputlocation.h"
 
@@ -54,14 +54,6 @@ static QString text(const QSettings &store, const QString &key, const QVariant &
     return writtenIniValue(store, key, list).value_or(list.join(QLatin1Char(',')));
 }
 
-// A quality is a format's own encoder options: one left out is the format's
-// default, and an unknown format takes none.
-static QString defaultQuality(const QString &formatId)
-{
-    const FormatCatalogue::QualityPresets quality = FormatCatalogue::qualityPresets(formatId);
-    return quality.defaultIndex < 0 ? QString() : quality.presets.at(quality.defaultIndex).arguments;
-}
-
 void AppSettings::load()
 {
     const SettingsStore store;
@@ -70,36 +62,19 @@ void AppSettings::load()
 
 void AppSettings::load(const QSettings &store)
 {
-    FFmpegBinary = text(store, QStringLiteral("FFmpegBinary"), defaultFFmpegBinary());
-    OutputFormat =
-        text(store, QStringLiteral("OutputFormat"), FormatCatalogue::formats().constFirst().value);
-    OutputQualityArguments =
-        text(store, QStringLiteral("OutputQualityArguments"), defaultQuality(OutputFormat));
-    OutputDirectory =
-        text(store, QStringLiteral("OutputDirectory"), defaultOutputDirectory());
-    OutputSamplerate = text(store, QStringLiteral("OutputSamplerate"), QString());
-    OutputChannelCount = store.value(QStringLiteral("OutputChannelCount"), 0).toInt();
-    AudioFilters = text(store, QStringLiteral("AudioFilters"), QString());
-    QuickConvertMode = store.value(QStringLiteral("QuickConvertMode"), false).toBool();
-    CopyNonAudioFiles = store.value(QStringLiteral("CopyNonAudioFiles"), false).toBool();
-    UseSoXresampler = store.value(QStringLiteral("UseSoXresampler"), false).toBool();
-    Threads = store.value(QStringLiteral("Threads"), 0).toInt();
+    for (const SettingsTable::Setting &setting : SettingsTable::settings()) {
+        const QString key = QLatin1String(setting.key);
+        const QVariant defaultValue = setting.defaultValue();
+        setting.assign(std::holds_alternative<QString *>(setting.field) ? QVariant(text(store, key, defaultValue))
+                                                                        : store.value(key, defaultValue));
+    }
     qDebug() << "Settings loaded";
 }
 
 void AppSettings::save()
 {
     SettingsStore store;
-    store.setValue(QStringLiteral("FFmpegBinary"), FFmpegBinary);
-    store.setValue(QStringLiteral("OutputFormat"), OutputFormat);
-    store.setValue(QStringLiteral("OutputQualityArguments"), OutputQualityArguments);
-    store.setValue(QStringLiteral("OutputDirectory"), OutputDirectory);
-    store.setValue(QStringLiteral("OutputSamplerate"), OutputSamplerate);
-    store.setValue(QStringLiteral("OutputChannelCount"), OutputChannelCount);
-    store.setValue(QStringLiteral("AudioFilters"), AudioFilters);
-    store.setValue(QStringLiteral("QuickConvertMode"), QuickConvertMode);
-    store.setValue(QStringLiteral("CopyNonAudioFiles"), CopyNonAudioFiles);
-    store.setValue(QStringLiteral("UseSoXresampler"), UseSoXresampler);
-    store.setValue(QStringLiteral("Threads"), Threads);
+    for (const SettingsTable::Setting &setting : SettingsTable::settings())
+        store.setValue(QLatin1String(setting.key), setting.value());
     qDebug() << "Settings saved";
 }

@@ -6,7 +6,8 @@
 class QSettings;
 
 // The process-wide settings record. Each field is named after the key it is
-// stored under; the conversion code reads the fields directly.
+// stored under, and SettingsTable gives its kind and default; the conversion
+// code reads the fields directly.
 class AppSettings
 {
 public:

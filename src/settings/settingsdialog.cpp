@@ -5,8 +5,10 @@
 #include "conversion/outputlocation.h"
 #include "settings/appsettings.h"
 #include "settings/formatcatalogue.h"
+#include "settings/settingstable.h"
 
 #include <QFileDialog>
+#include <QMetaProperty>
 
 namespace {
 
@@ -21,6 +23,24 @@ void addChoices(QComboBox *box, const QList<FormatCatalogue::Choice> &choices)
 void select(QComboBox *box, const QVariant &value)
 {
     box->setCurrentIndex(box->findData(value));
+}
+
+// Each widget other than a list shows its value in its user property.
+void showValue(QWidget *widget, const QVariant &value)
+{
+    if (auto *box = qobject_cast<QComboBox *>(widget))
+        select(box, value);
+    else
+        widget->metaObject()->userProperty().write(widget, value);
+}
+
+QVariant shownValue(const QWidget *widget)
+{
+    if (const auto *box = qobject_cast<const QComboBox *>(widget))
+        return box->currentData();
+    const QVariant value = widget->metaObject()->userProperty().read(widget);
+    // Typed text is stored without the white space around it.
+    return value.userType() == QMetaType::QString ? QVariant(value.toString().trimmed()) : value;
 }
 
 } // namespace
@@ -50,20 +70,31 @@ SettingsDialog::~SettingsDialog()
     delete ui;
 }
 
+QList<std::pair<SettingsTable::Field, QWidget *>> SettingsDialog::fieldWidgets() const
+{
+    return {
+        {&AppSettings::FFmpegBinary, ui->lineEdit_FFmpegBinary},
+        {&AppSettings::OutputFormat, ui->comboBox_OutputFormat},
+        {&AppSettings::OutputQualityArguments, ui->comboBox_Quality},
+        {&AppSettings::OutputDirectory, ui->lineEdit_OutputDirectory},
+        {&AppSettings::OutputSamplerate, ui->comboBox_OutputSamplerate},
+        {&AppSettings::OutputChannelCount, ui->comboBox_OutputChannelCount},
+        {&AppSettings::AudioFilters, ui->plainTextEdit_AudioFilters},
+        {&AppSettings::QuickConvertMode, ui->checkBox_QuickConvertMode},
+        {&AppSettings::CopyNonAudioFiles, ui->checkBox_CopyNonAudioFiles},
+        {&AppSettings::UseSoXresampler, ui->checkBox_UseSoXresampler},
+        {&AppSettings::Threads, ui->spinBox_Threads},
+    };
+}
+
 void SettingsDialog::loadSettingsIntoForm()
 {
-    ui->lineEdit_FFmpegBinary->setText(AppSettings::FFmpegBinary);
-    select(ui->comboBox_OutputFormat, AppSettings::OutputFormat);
-    refreshQualityPresets();
-    select(ui->comboBox_Quality, AppSettings::OutputQualityArguments);
-    ui->lineEdit_OutputDirectory->setText(AppSettings::OutputDirectory);
-    select(ui->comboBox_OutputSamplerate, AppSettings::OutputSamplerate);
-    select(ui->comboBox_OutputChannelCount, AppSettings::OutputChannelCount);
-    ui->plainTextEdit_AudioFilters->setPlainText(AppSettings::AudioFilters);
-    ui->checkBox_QuickConvertMode->setChecked(AppSettings::QuickConvertMode);
-    ui->checkBox_CopyNonAudioFiles->setChecked(AppSettings::CopyNonAudioFiles);
-    ui->checkBox_UseSoXresampler->setChecked(AppSettings::UseSoXresampler);
-    ui->spinBox_Threads->setValue(AppSettings::Threads);
+    for (const auto &[field, widget] : fieldWidgets()) {
+        // The qualities offered are those of the format shown.
+        if (widget == ui->comboBox_Quality)
+            refreshQualityPresets();
+        showValue(widget, SettingsTable::of(field).value());
+    }
 }
 
 void SettingsDialog::refreshQualityPresets()
@@ -78,17 +109,8 @@ void SettingsDialog::refreshQualityPresets()
 
 void SettingsDialog::storeSettingsFromForm()
 {
-    AppSettings::FFmpegBinary = ui->lineEdit_FFmpegBinary->text().trimmed();
-    AppSettings::OutputFormat = ui->comboBox_OutputFormat->currentData().toString();
-    AppSettings::OutputQualityArguments = ui->comboBox_Quality->currentData().toString();
-    AppSettings::OutputDirectory = ui->lineEdit_OutputDirectory->text().trimmed();
-    AppSettings::OutputSamplerate = ui->comboBox_OutputSamplerate->currentData().toString();
-    AppSettings::OutputChannelCount = ui->comboBox_OutputChannelCount->currentData().toInt();
-    AppSettings::AudioFilters = ui->plainTextEdit_AudioFilters->toPlainText().trimmed();
-    AppSettings::QuickConvertMode = ui->checkBox_QuickConvertMode->isChecked();
-    AppSettings::CopyNonAudioFiles = ui->checkBox_CopyNonAudioFiles->isChecked();
-    AppSettings::UseSoXresampler = ui->checkBox_UseSoXresampler->isChecked();
-    AppSettings::Threads = ui->spinBox_Threads->value();
+    for (const auto &[field, widget] : fieldWidgets())
+        SettingsTable::of(field).assign(shownValue(widget));
     AppSettings::save();
 }
 

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "settings/settingstable.h"
+
 #include <QDialog>
+#include <QList>
+
+#include <utility>
 
 namespace Ui {
 class SettingsDialog;
@@ -24,6 +29,9 @@ private slots:
     void on_comboBox_OutputFormat_activated(int index);
 
 private:
+    // Each field of the record and the widget that edits it, in the
+    // record's order.
+    QList<std::pair<SettingsTable::Field, QWidget *>> fieldWidgets() const;
     void loadSettingsIntoForm();
     void refreshQualityPresets();
     void storeSettingsFromForm();
