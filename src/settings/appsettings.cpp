@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appsettings.h"
+#include "logging/logging.h"
 #include "settings/formatcatalogue.h"
 #include "settings/inivalue.h"
+#include "settings/outputlocation.h"
 #include "settings/settingsstore.h"
 
-#include "conversion/outputlocation.h"
-
 #include <QCoreApplication>
-#include <QDebug>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -84,7 +83,7 @@ void AppSettings::load(const QSettings &store)
     CopyNonAudioFiles = store.value(QStringLiteral("CopyNonAudioFiles"), false).toBool();
     UseSoXresampler = store.value(QStringLiteral("UseSoXresampler"), false).toBool();
     Threads = store.value(QStringLiteral("Threads"), 0).toInt();
-    qDebug() << "Settings loaded";
+    qCDebug(lcSettings) << "Settings loaded";
 }
 
 void AppSettings::save()
@@ -101,5 +100,5 @@ void AppSettings::save()
     store.setValue(QStringLiteral("CopyNonAudioFiles"), CopyNonAudioFiles);
     store.setValue(QStringLiteral("UseSoXresampler"), UseSoXresampler);
     store.setValue(QStringLiteral("Threads"), Threads);
-    qDebug() << "Settings saved";
+    qCDebug(lcSettings) << "Settings saved";
 }
