@@ -170,7 +170,7 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_ENABLE_REGEXP_JIT"))
         qputenv("QT_ENABLE_REGEXP_JIT", "0");
     QApplication app(argc, argv);
-    qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    qRegisterMetaType<JobStatus::ConvertStatus>("JobStatus::ConvertStatus");
 
     QCommandLineParser parser;
     parser.addHelpOption();

@@ -3,10 +3,10 @@
 #include "conversion/encoderarguments.h"
 #include "conversion/ffmpegtask.h"
 #include "conversion/inputkind.h"
-#include "conversion/outputlocation.h"
 #include "conversion/workerpool.h"
 #include "conversiontestsupport.h"
 #include "settings/formatcatalogue.h"
+#include "settings/outputlocation.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -966,7 +966,7 @@ int main(int argc, char **argv)
 {
     privateMounts = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     QCoreApplication app(argc, argv);
-    qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    qRegisterMetaType<JobStatus::ConvertStatus>("JobStatus::ConvertStatus");
     if (qEnvironmentVariableIsSet("QUILLMERE_TEST_WRITER"))
         return writerJob(qEnvironmentVariable("QUILLMERE_TEST_WRITER"));
     if (qEnvironmentVariableIsSet("QUILLMERE_TEST_FORKLESS"))

@@ -665,7 +665,7 @@ int main(int argc, char **argv)
     const QString privilegeError = dropFileAccessOverride();
     IsolatedHome home;
     QApplication app(argc, argv);
-    qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    qRegisterMetaType<JobStatus::ConvertStatus>("JobStatus::ConvertStatus");
     TestCorpus test;
     test.privilegeError = privilegeError;
     return QTest::qExec(&test, argc, argv);

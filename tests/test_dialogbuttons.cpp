@@ -6,6 +6,7 @@
 #include "settings/appsettings.h"
 #include "settings/settingsdialog.h"
 #include "testsupport.h"
+#include "windowparts.h"
 
 #include <QApplication>
 #include <QPointer>

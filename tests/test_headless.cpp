@@ -786,31 +786,43 @@ private slots:
     void standardError_data()
     {
         QTest::addColumn<Log>("log");
-        QTest::newRow("quiet") << Quiet;
-        QTest::newRow("--verbose") << Verbose;
+        QTest::addColumn<QByteArray>("rules");    // QT_LOGGING_RULES
+        QTest::addColumn<QStringList>("starts");  // how lines of the log begin
+        QTest::addColumn<QString>("absent");
+        QTest::newRow("quiet") << Quiet << QByteArray() << QStringList() << QString();
+        QTest::newRow("--verbose") << Verbose << QByteArray() << QStringList{"Settings loaded", "Starting job 1 | \""}
+                                   << QString();
+        QTest::newRow("--verbose, engine's lines left out")
+            << Verbose << QByteArray("quillmere.engine.debug=false") << QStringList{"Settings loaded"} << "job";
     }
 
     // Standard error is no terminal here, so it never gets the progress line.
     void standardError()
     {
         QFETCH(Log, log);
+        QFETCH(QByteArray, rules);
+        QFETCH(QStringList, starts);
+        QFETCH(QString, absent);
         const Scratch scratch(home.dir.path());
         QVERIFY(writeSettings(scratch.settings(), settingsFor(Usable, scratch)));
         QStringList arguments{"--convert", "--settings", scratch.settings(), "lib/a/one.flac"};
         if (log == Verbose)
             arguments << "--verbose";
+        const QByteArray rulesBefore = qgetenv("QT_LOGGING_RULES");
+        const auto restore = qScopeGuard([&rulesBefore] { qputenv("QT_LOGGING_RULES", rulesBefore); });
+        if (!rules.isEmpty())
+            qputenv("QT_LOGGING_RULES", rules);
 
         const Outcome outcome = quillmere(arguments);
         QVERIFY2(outcome.ended && outcome.exitCode == AllConverted, qPrintable(outcome.story()));
         QCOMPARE(records(outcome.out, '\n'), QStringList{expand(done("lib/a/one.flac"), scratch)});
         QVERIFY2(!outcome.err.contains('\r'), qPrintable(outcome.story()));
-        const QString err = QString::fromUtf8(outcome.err);
-        if (log == Quiet) {
-            QVERIFY2(err.isEmpty(), qPrintable(outcome.story()));
-        } else {
-            for (const char *line : {"Settings loaded", "Starting job"})
-                QVERIFY2(err.contains(line), qPrintable(QString(line) + " missing from\n" + outcome.story()));
-        }
+        const QStringList lines = records(outcome.err, '\n');
+        QVERIFY2(log == Verbose || lines.isEmpty(), qPrintable(outcome.story()));
+        for (const QString &start : starts)
+            QVERIFY2(!lines.filter(QRegularExpression('^' + QRegularExpression::escape(start))).isEmpty(),
+                     qPrintable(start + " missing from\n" + outcome.story()));
+        QVERIFY2(absent.isEmpty() || !outcome.err.contains(absent.toUtf8()), qPrintable(outcome.story()));
     }
 
     // Why a job failed, and that an input could not all be decoded, go to

@@ -3,6 +3,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rowremoval.h"
 #include "testsupport.h"
+#include "windowparts.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -46,7 +47,7 @@ private:
     static void reportStatus(MainWindow &window, int id, FFmpegTask::ConvertStatus status)
     {
         QVERIFY(QMetaObject::invokeMethod(&window, "onStatusChange", Qt::DirectConnection, Q_ARG(int, id),
-                                          Q_ARG(FFmpegTask::ConvertStatus, status)));
+                                          Q_ARG(JobStatus::ConvertStatus, status)));
     }
 
     // Adds one row whose job is held, and starts the batch.

@@ -4,8 +4,8 @@
 #include "conversion/batchchecks.h"
 #include "conversion/conversionengine.h"
 #include "conversion/encoderlocation.h"
-#include "conversion/outputlocation.h"
 #include "conversiontestsupport.h"
+#include "settings/outputlocation.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -759,7 +759,7 @@ int main(int argc, char **argv)
 {
     IsolatedHome home;
     QCoreApplication app(argc, argv);
-    qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    qRegisterMetaType<JobStatus::ConvertStatus>("JobStatus::ConvertStatus");
     if (qEnvironmentVariableIsSet("QUILLMERE_TEST_THREADLESS")) {
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
             if (message.startsWith("A thread could not be started"))

@@ -132,22 +132,22 @@ class TestTranslations : public QObject
         QAbstractItemModel *model = window.findChild<QTableView *>("tableView")->model();
         shown << model->headerData(0, Qt::Horizontal).toString()
               << model->headerData(1, Qt::Horizontal).toString();
-        for (auto status : {FFmpegTask::Pending, FFmpegTask::Converting, FFmpegTask::Done,
-                            FFmpegTask::Skipped, FFmpegTask::Failed}) {
+        for (auto status : {JobStatus::Pending, JobStatus::Converting, JobStatus::Done,
+                            JobStatus::Skipped, JobStatus::Failed}) {
             QMetaObject::invokeMethod(&window, "onStatusChange", Qt::DirectConnection,
-                                      Q_ARG(int, 1), Q_ARG(FFmpegTask::ConvertStatus, status));
+                                      Q_ARG(int, 1), Q_ARG(JobStatus::ConvertStatus, status));
             const QModelIndex cell = model->index(0, 0);
             shown << cell.data().toString();
             (*colours)[QString::number(status)] = cell.data(Qt::BackgroundRole).value<QColor>();
         }
         QMetaObject::invokeMethod(&window, "onStatusChange", Qt::DirectConnection,
-                                  Q_ARG(int, 1), Q_ARG(FFmpegTask::ConvertStatus, FFmpegTask::Converting));
+                                  Q_ARG(int, 1), Q_ARG(JobStatus::ConvertStatus, JobStatus::Converting));
         qobject_cast<JobTable *>(model)->setPercent(0, 42);
         shown << model->index(0, 0).data().toString();
 
         JobReport report;
         report.id = 1;
-        report.status = FFmpegTask::Skipped;
+        report.status = JobStatus::Skipped;
         report.inputPath = QUILLMERE_SOURCE_DIR "/LICENSE";
         JobDetailsDialog details(report);
         shown << details.windowTitle()

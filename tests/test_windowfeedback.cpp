@@ -7,6 +7,7 @@
 #include "mainwindow/jobdetailsdialog.h"
 #include "mainwindow/mainwindow.h"
 #include "testsupport.h"
+#include "windowparts.h"
 
 #include <QAction>
 #include <QApplication>

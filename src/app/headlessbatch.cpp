@@ -20,12 +20,12 @@
 namespace {
 
 // Scripts match these words, so they are never translated.
-const char *statusWord(FFmpegTask::ConvertStatus status)
+const char *statusWord(JobStatus::ConvertStatus status)
 {
     switch (status) {
-    case FFmpegTask::Done:
+    case JobStatus::Done:
         return "Done";
-    case FFmpegTask::Skipped:
+    case JobStatus::Skipped:
         return "Skipped";
     default:
         return "Failed";
@@ -135,14 +135,14 @@ void HeadlessBatch::end(int exitCode)
 void HeadlessBatch::report(const JobReport &report)
 {
     ++finishedCount;
-    if (report.status == FFmpegTask::Failed)
+    if (report.status == JobStatus::Failed)
         ++failedCount;
     // Standard output and error often share one terminal.
     clearProgress();
     results.write(resultRecord(statusWord(report.status), QFile::encodeName(report.inputPath),
                                QFile::encodeName(report.outputPath), nulSeparated));
     // Why it failed, or what to know of an output made all the same.
-    const QString why = report.status == FFmpegTask::Failed ? report.reason : report.decodeNote();
+    const QString why = report.status == JobStatus::Failed ? report.reason : report.decodeNote();
     if (!why.isEmpty()) {
         const QByteArray line = escapedResultField(QFile::encodeName(report.inputPath)) + ": "
                                  + escapedResultField(why.toUtf8()) + '\n';

@@ -4,14 +4,14 @@
 #include "app/pathlist.h"
 #include "app/processsignals.h"
 #include "app/translations.h"
-#include "conversion/ffmpegtask.h"
+#include "conversion/jobreport.h"
+#include "logging/logging.h"
 #include "mainwindow/mainwindow.h"
 #include "settings/appsettings.h"
 #include "settings/settingsstore.h"
 #include "settings/settingstable.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QFileInfo>
 #include <QIcon>
 #include <QSettings>
@@ -29,15 +29,6 @@ void setIdentity()
     QCoreApplication::setApplicationName(QStringLiteral("Quillmere"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLMERE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLMERE_APP_ID));
-}
-
-QtMessageHandler defaultMessageHandler = nullptr;
-
-// Without --verbose a batch's standard error holds only what concerns its user.
-void withoutDebugLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtDebugMsg)
-        defaultMessageHandler(type, context, message);
 }
 
 bool readSettingsFile(const QString &file)
@@ -69,8 +60,9 @@ bool loadSettings(const CommandLine &commandLine)
 
 int convertWithoutWindow(const CommandLine &commandLine)
 {
+    // Without --verbose a batch's standard error holds only what concerns its user.
     if (!commandLine.verbose())
-        defaultMessageHandler = qInstallMessageHandler(withoutDebugLog);
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     // A reader of the results that goes away is seen as a failed write, and
     // the batch then ends the clean way.
     ::signal(SIGPIPE, SIG_IGN);
@@ -127,6 +119,7 @@ int main(int argc, char *argv[])
     // JIT's compiling costs far more than it saves on one short name.
     if (!qEnvironmentVariableIsSet("QT_ENABLE_REGEXP_JIT"))
         qputenv("QT_ENABLE_REGEXP_JIT", "0");
+    writeOwnLinesBare();
     if (!CommandLine::wantsWindow(argc, argv))
         return runWithoutWindow(argc, argv);
 
@@ -135,13 +128,13 @@ int main(int argc, char *argv[])
     CommandLine commandLine;
     commandLine.processStandardOptions(app);
 
-    qDebug().noquote() << "Starting"
-                       << QApplication::applicationName() + QStringLiteral(" v")
-                              + QApplication::applicationVersion();
+    qCDebug(lcStartup).noquote() << "Starting"
+                                 << QApplication::applicationName() + QStringLiteral(" v")
+                                        + QApplication::applicationVersion();
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/" QUILLMERE_APP_ID ".ico")));
 
-    qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    qRegisterMetaType<JobStatus::ConvertStatus>("JobStatus::ConvertStatus");
     AppSettings::load();
     if (commandLine.loadsTranslations())
         loadTranslations();

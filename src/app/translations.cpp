@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/translations.h"
 
+#include "logging/logging.h"
+
 #include <QCoreApplication>
-#include <QDebug>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -15,23 +16,23 @@ QTranslator appTranslator;
 void loadTranslations()
 {
     const QString name = QLocale::system().name();
-    qDebug() << "Loading translations for" << name;
+    qCDebug(lcStartup) << "Loading translations for" << name;
 
     // Looked up by file name, not by QLocale: the catalogue then follows the
     // locale named in the log line, not the desktop's list of UI languages.
     if (qtTranslator.load(QStringLiteral("qt_") + name,
                           QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&qtTranslator);
-        qDebug() << "Qt translation loaded";
+        qCDebug(lcStartup) << "Qt translation loaded";
     } else {
-        qDebug() << "Qt translation not found";
+        qCDebug(lcStartup) << "Qt translation not found";
     }
 
     // Installed last, so it wins where both catalogues hold a text.
     if (appTranslator.load(name, QStringLiteral(":/i18n/"))) {
         QCoreApplication::installTranslator(&appTranslator);
-        qDebug() << "App translation loaded";
+        qCDebug(lcStartup) << "App translation loaded";
     } else {
-        qDebug() << "App translation not found";
+        qCDebug(lcStartup) << "App translation not found";
     }
 }

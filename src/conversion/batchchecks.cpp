@@ -2,8 +2,8 @@
 #include "conversion/batchchecks.h"
 
 #include "conversion/encoderlocation.h"
-#include "conversion/outputlocation.h"
 #include "settings/appsettings.h"
+#include "settings/outputlocation.h"
 
 #include <QCoreApplication>
 

@@ -15,15 +15,15 @@ void BatchProgress::progressed(int id, qint64 positionMs, qint64 durationMs)
     job.duration = durationMs;
 }
 
-void BatchProgress::finished(int id, FFmpegTask::ConvertStatus status, qint64 durationMs, bool decodeErrors)
+void BatchProgress::finished(int id, JobStatus::ConvertStatus status, qint64 durationMs, bool decodeErrors)
 {
     running.remove(id);
     withDecodeErrors += decodeErrors ? 1 : 0;
     switch (status) {
-    case FFmpegTask::Done:
+    case JobStatus::Done:
         ++done;
         break;
-    case FFmpegTask::Skipped:
+    case JobStatus::Skipped:
         ++skipped;
         break;
     default:
@@ -42,14 +42,14 @@ void BatchProgress::dropQueued()
     jobs = finishedCount() + running.size();
 }
 
-int BatchProgress::count(FFmpegTask::ConvertStatus status) const
+int BatchProgress::count(JobStatus::ConvertStatus status) const
 {
     switch (status) {
-    case FFmpegTask::Done:
+    case JobStatus::Done:
         return done;
-    case FFmpegTask::Skipped:
+    case JobStatus::Skipped:
         return skipped;
-    case FFmpegTask::Failed:
+    case JobStatus::Failed:
         return failed;
     default:
         return 0;

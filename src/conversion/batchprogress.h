@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "conversion/ffmpegtask.h"
+#include "conversion/jobreport.h"
 
 #include <QHash>
 #include <QString>
@@ -16,12 +16,12 @@ public:
     explicit BatchProgress(int jobs = 0) : jobs(jobs) {}
 
     void progressed(int id, qint64 positionMs, qint64 durationMs);
-    void finished(int id, FFmpegTask::ConvertStatus status, qint64 durationMs, bool decodeErrors = false);
+    void finished(int id, JobStatus::ConvertStatus status, qint64 durationMs, bool decodeErrors = false);
     // The jobs not yet started will not run.
     void dropQueued();
 
     int finishedCount() const { return done + skipped + failed; }
-    int count(FFmpegTask::ConvertStatus status) const;
+    int count(JobStatus::ConvertStatus status) const;
     // The jobs whose input could not all be decoded.
     int decodeErrorCount() const { return withDecodeErrors; }
 

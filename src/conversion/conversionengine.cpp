@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/conversionengine.h"
 
+#include "conversion/ffmpegtask.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QMetaMethod>
@@ -12,7 +14,7 @@
 ConversionEngine::ConversionEngine(QObject *parent)
     : QObject(parent)
 {
-    qRegisterMetaType<FFmpegTask::ConvertStatus>("FFmpegTask::ConvertStatus");
+    qRegisterMetaType<JobStatus::ConvertStatus>("JobStatus::ConvertStatus");
     qRegisterMetaType<JobReport>("JobReport");
     pool.setRefusalHandler([](QRunnable *job) { static_cast<FFmpegTask *>(job)->refuse(); });
 }
@@ -189,7 +191,7 @@ void BatchRelay::connectTask(FFmpegTask *task)
     };
     static const Route routes[] = {
         {QMetaMethod::fromSignal(&FFmpegTask::StatusChange),
-         staticMetaObject.method(staticMetaObject.indexOfSlot("statusChanged(int,FFmpegTask::ConvertStatus)")),
+         staticMetaObject.method(staticMetaObject.indexOfSlot("statusChanged(int,JobStatus::ConvertStatus)")),
          Qt::QueuedConnection},
         {QMetaMethod::fromSignal(&FFmpegTask::Progress),
          staticMetaObject.method(staticMetaObject.indexOfSlot("progressed(int,qint64,qint64)")),
@@ -209,7 +211,7 @@ void BatchRelay::retire()
     deleteLater();
 }
 
-void BatchRelay::statusChanged(int id, FFmpegTask::ConvertStatus status)
+void BatchRelay::statusChanged(int id, JobStatus::ConvertStatus status)
 {
     if (engine)
         emit engine->statusChanged(id, status);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "conversion/ffmpegtask.h"
+#include "conversion/jobreport.h"
 #include "conversion/pathqueue.h"
 #include "conversion/workerpool.h"
 
@@ -13,7 +13,10 @@
 #include <atomic>
 #include <mutex>
 
+class BatchInputs;
+class BatchOutputs;
 class ConversionEngine;
+class FFmpegTask;
 
 // Carries one batch's reports from its jobs to the engine. The connections
 // are by meta-method, so no slot object is shared between the job's thread
@@ -36,7 +39,7 @@ public:
     void retire();
 
 private slots:
-    void statusChanged(int id, FFmpegTask::ConvertStatus status);
+    void statusChanged(int id, JobStatus::ConvertStatus status);
     void progressed(int id, qint64 positionMs, qint64 durationMs);
     // On the job's thread.
     void reported(const JobReport &report);
@@ -94,7 +97,7 @@ public:
     static int threadsFor(int setting);
 
 signals:
-    void statusChanged(int id, FFmpegTask::ConvertStatus status);
+    void statusChanged(int id, JobStatus::ConvertStatus status);
     // A running encoder's position in its input and the input's length, in
     // milliseconds (-1: unknown), a few times a second at most per job.
     void progressed(int id, qint64 positionMs, qint64 durationMs);

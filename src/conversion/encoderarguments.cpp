@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/encoderarguments.h"
 
-#include "conversion/outputformat.h"
 #include "settings/appsettings.h"
+#include "settings/outputformat.h"
 
 #include <QFileInfo>
 

@@ -8,11 +8,11 @@
 #include "conversion/encoderprogress.h"
 #include "conversion/inputkind.h"
 #include "conversion/outputfile.h"
-#include "conversion/outputlocation.h"
+#include "logging/logging.h"
 #include "settings/appsettings.h"
+#include "settings/outputlocation.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -26,7 +26,7 @@ FFmpegTask::FFmpegTask(int id, const QString &inputPath)
 
 void FFmpegTask::run()
 {
-    qDebug() << "Starting job" << id << "|" << inputPath;
+    qCDebug(lcEngine) << "Starting job" << id << "|" << inputPath;
     finish(classifyAndRun());
 }
 
@@ -34,7 +34,7 @@ void FFmpegTask::refuse()
 {
     if (batchOutputs)
         batchOutputs->announce(id, nullptr);
-    qDebug() << "No thread could be started for job" << id;
+    qCDebug(lcEngine) << "No thread could be started for job" << id;
     finish(fail(tr("No thread could be started for it")));
 }
 
@@ -65,7 +65,7 @@ FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
     if (!media && !AppSettings::CopyNonAudioFiles) {
         if (batchOutputs)
             batchOutputs->announce(id, nullptr);
-        qDebug() << "Skipping job" << id;
+        qCDebug(lcEngine) << "Skipping job" << id;
         return succeed(Skipped, tr("Not an audio or video file"));
     }
     outputDirectory = OutputLocation::folderFor(outputDirectory, inputPath);
@@ -74,7 +74,7 @@ FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
         outputPath = conversionOutputPath(inputPath, outputDirectory);
         return whileClaimed(outputPath, &FFmpegTask::convertClaimed);
     }
-    qDebug() << "Copy file" << id;
+    qCDebug(lcEngine) << "Copy file" << id;
     outputPath = outputDirectory + QLatin1Char('/') + QFileInfo(inputPath).fileName();
     return whileClaimed(outputPath, &FFmpegTask::copyClaimed);
 }
@@ -110,11 +110,11 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
 {
     if (AppSettings::QuickConvertMode) {
         if (file.occupied()) {
-            qDebug() << "Skipping job" << id;
+            qCDebug(lcEngine) << "Skipping job" << id;
             return succeed(Skipped, tr("The output already exists (quick mode)"));
         }
         if (QFileInfo(inputPath).suffix().toLower() == outputSuffix()) {
-            qDebug() << "Copy file of job" << id;
+            qCDebug(lcEngine) << "Copy file of job" << id;
             if (!file.copyFrom(inputPath, stopFlag))
                 return fail(stopRequested() ? tr("Stopped") : tr("The file could not be copied"));
             return commit(file, tr("Already in the output format; copied (quick mode)"));
@@ -127,7 +127,7 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     const FileIdentity output(outputPath, FileIdentity::Itself);
     const FileIdentity input(inputPath, FileIdentity::Itself);
     if (output.sameFileAs(input) || (input.link && output.sameFileAs(FileIdentity(inputPath)))) {
-        qDebug() << "Output of job" << id << "is its own input:" << outputPath;
+        qCDebug(lcEngine) << "Output of job" << id << "is its own input:" << outputPath;
         return fail(tr("The output would replace the input"));
     }
     // Nor another file of the batch, such as "song.mp3" beside "song.flac"
@@ -136,7 +136,7 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     if (output.exists && batchInputs) {
         switch (batchInputs->contains(output, stopFlag)) {
         case BatchInputs::Input:
-            qDebug() << "Output of job" << id << "is an input of the batch:" << outputPath;
+            qCDebug(lcEngine) << "Output of job" << id << "is an input of the batch:" << outputPath;
             return fail(tr("The output would replace another input of the batch"));
         case BatchInputs::Stopped:
             return fail(tr("Stopped"));
@@ -176,8 +176,8 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
 
     durationMs = progress.durationMs();
     encoderOutput = processOutput.text();
-    qDebug() << "Result of job" << id << "|" << encoderOutput;
-    qDebug() << "Finished job" << id << "with exit code" << run.exitCode;
+    qCDebug(lcEngine) << "Result of job" << id << "|" << encoderOutput;
+    qCDebug(lcEngine) << "Finished job" << id << "with exit code" << run.exitCode;
 
     // The encoder names its input by the whole path, which the row shows already.
     const QString runFailure =
@@ -186,17 +186,17 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
         return fail(runFailure);
     const QString failure = messages.writeFailure();
     if (!failure.isEmpty()) {
-        qDebug() << "Output of job" << id << "is incomplete:" << failure;
+        qCDebug(lcEngine) << "Output of job" << id << "is incomplete:" << failure;
         return fail(plainWriteFailure(failure));
     }
     if (!file.written()) {
-        qDebug() << "Job" << id << "wrote no output";
+        qCDebug(lcEngine) << "Job" << id << "wrote no output";
         return fail(tr("The encoder wrote no output"));
     }
     // What could be decoded may be all there is of the input: it is kept, and said.
     decodeError = messages.decodeError();
     if (!decodeError.isEmpty())
-        qDebug() << "Job" << id << "decoded with errors:" << decodeError;
+        qCDebug(lcEngine) << "Job" << id << "decoded with errors:" << decodeError;
     return commit(file, tr("Converted"));
 }
 
@@ -207,26 +207,11 @@ FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &ho
     case OutputFile::Committed:
         return succeed(Done, how);
     case OutputFile::Occupied:
-        qDebug() << "Output of job" << id << "appeared meanwhile and is kept:" << outputPath;
+        qCDebug(lcEngine) << "Output of job" << id << "appeared meanwhile and is kept:" << outputPath;
         return fail(tr("Another file appeared at the output path meanwhile and was kept"));
     case OutputFile::Refused:
         break;
     }
-    qDebug() << "Output of job" << id << "could not be put in place:" << outputPath;
+    qCDebug(lcEngine) << "Output of job" << id << "could not be put in place:" << outputPath;
     return fail(tr("The output could not be put in place"));
-}
-
-QString JobReport::decodeNote() const
-{
-    if (decodeError.isEmpty())
-        return QString();
-    return QCoreApplication::translate("FFmpegTask", "decoded with errors: %1").arg(decodeError);
-}
-
-QString JobReport::explanation() const
-{
-    const QString note = decodeNote();
-    if (note.isEmpty() || reason.isEmpty())
-        return reason + note;
-    return reason + QStringLiteral("; ") + note;
 }

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "conversion/batchinputs.h"
+#include "conversion/jobreport.h"
 #include "conversion/outputclaims.h"
 
-#include <QMetaType>
 #include <QObject>
 #include <QRunnable>
 #include <QString>
@@ -13,26 +13,16 @@
 #include <memory>
 
 class OutputFile;
-struct JobReport;
 
 // One conversion job: classifies one input file, then skips, copies or
 // converts it with the encoder, on a worker thread of the engine's pool.
 // It reports only through its signals, which are received through queued
-// connections; the status is therefore registered with the meta-type system
-// under its qualified name "FFmpegTask::ConvertStatus".
-class FFmpegTask : public QObject, public QRunnable
+// connections.
+class FFmpegTask : public QObject, public QRunnable, public JobStatus
 {
     Q_OBJECT
 
 public:
-    enum ConvertStatus {
-        Pending,    // in the table, not yet reported by a task
-        Converting, // the encoder is about to run
-        Failed,
-        Skipped,
-        Done,
-    };
-
     FFmpegTask(int id, const QString &inputPath);
 
     void run() override;
@@ -53,7 +43,7 @@ public:
     void setBatchOutputs(std::shared_ptr<BatchOutputs> outputs) { batchOutputs = std::move(outputs); }
 
 signals:
-    void StatusChange(int id, FFmpegTask::ConvertStatus status);
+    void StatusChange(int id, JobStatus::ConvertStatus status);
     // While the encoder runs, a few times a second at most: how far it is
     // into its input, and the input's length, in milliseconds (-1: unknown).
     void Progress(int id, qint64 positionMs, qint64 durationMs);
@@ -88,35 +78,3 @@ private:
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;
 };
-
-// What became of one job.
-struct JobReport
-{
-    int id = 0;
-    FFmpegTask::ConvertStatus status = FFmpegTask::Pending;
-    QString inputPath;
-    // The file the job wrote or would have written; empty for a job that
-    // has none, such as a skipped other file.
-    QString outputPath;
-    // Why the job ended as it did, in a few words: for a failure its cause,
-    // for a skip why, for a success what was done.
-    QString reason;
-    // What the encoder wrote, shortened in the middle when long; empty when
-    // no encoder ran.
-    QString encoderOutput;
-    // The encoder's command line as it ran, quoted as a shell would take it;
-    // empty when no encoder ran.
-    QString commandLine;
-    // The input's length as the encoder read it, in milliseconds; -1 when
-    // unknown.
-    qint64 durationMs = -1;
-    // For a job Done although the encoder could not decode all of its input,
-    // leaving the output shorter: the encoder's first message about it.
-    QString decodeError{};
-
-    // "decoded with errors: " and that message, or nothing.
-    QString decodeNote() const;
-    // The reason, and the decode note after it.
-    QString explanation() const;
-};
-Q_DECLARE_METATYPE(JobReport)

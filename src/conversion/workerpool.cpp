@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/workerpool.h"
 
-#include <QDebug>
+#include "logging/logging.h"
 
 #include <algorithm>
 #include <chrono>
@@ -52,7 +52,7 @@ void WorkerPool::start(QRunnable *job)
         ++running;
         return;
     } catch (const std::system_error &error) {
-        qWarning() << "A thread could not be started:" << error.what();
+        qCWarning(lcEngine) << "A thread could not be started:" << error.what();
     }
     if (running > 0)
         return; // a running thread takes the job in turn

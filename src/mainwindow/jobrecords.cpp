@@ -35,7 +35,7 @@ JobReport deserialized(const QByteArray &bytes)
     if (in.status() != QDataStream::Ok)
         return JobReport();
     report.id = id;
-    report.status = FFmpegTask::ConvertStatus(status);
+    report.status = JobStatus::ConvertStatus(status);
     return report;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "conversion/ffmpegtask.h"
+#include "conversion/jobreport.h"
 
 #include <QByteArray>
 #include <QTemporaryFile>

@@ -17,7 +17,7 @@ struct StatusLook
     Qt::GlobalColor colour;
 };
 
-// Indexed by FFmpegTask::ConvertStatus.
+// Indexed by JobStatus::ConvertStatus.
 constexpr StatusLook statusLooks[] = {
     {QT_TRANSLATE_NOOP("MainWindow", "Pending"), Qt::yellow},
     {QT_TRANSLATE_NOOP("MainWindow", "Converting"), Qt::darkYellow},
@@ -31,7 +31,7 @@ constexpr StatusLook statusLooks[] = {
 // and list of values; a later status change gives the cell a list of its own,
 // still with the shared text and colour. Table rows number in the hundred
 // thousands, statuses five.
-const QStandardItem &statusLook(FFmpegTask::ConvertStatus status)
+const QStandardItem &statusLook(JobStatus::ConvertStatus status)
 {
     static QStandardItem looks[std::size(statusLooks)];
     QStandardItem &look = looks[status];
@@ -76,7 +76,7 @@ public:
 
     QString path;
     JobRecords::Handle report = 0;
-    FFmpegTask::ConvertStatus status = FFmpegTask::Pending;
+    JobStatus::ConvertStatus status = JobStatus::Pending;
 };
 
 } // namespace
@@ -98,12 +98,12 @@ void JobTable::appendFile(const QString &path)
 {
     auto *file = new FileItem;
     file->path = path;
-    appendRow({statusLook(FFmpegTask::Pending).clone(), file});
+    appendRow({statusLook(JobStatus::Pending).clone(), file});
 }
 
-void JobTable::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index)
+void JobTable::setStatus(JobStatus::ConvertStatus status, const QModelIndex &index)
 {
-    if (status < FFmpegTask::Pending || status > FFmpegTask::Done || index.model() != this)
+    if (status < JobStatus::Pending || status > JobStatus::Done || index.model() != this)
         return;
     const QStandardItem &look = statusLook(status);
     for (const int role : {Qt::DisplayRole, Qt::BackgroundRole}) {
@@ -117,20 +117,20 @@ void JobTable::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &in
     if (auto *file = fileItem(*this, index.row())) {
         file->status = status;
         // A job starting again makes the last one's report stale.
-        if (status == FFmpegTask::Converting)
+        if (status == JobStatus::Converting)
             file->report = 0;
     }
 }
 
-FFmpegTask::ConvertStatus JobTable::status(int row) const
+JobStatus::ConvertStatus JobTable::status(int row) const
 {
     const auto *file = fileItem(*this, row);
-    return file ? file->status : FFmpegTask::Pending;
+    return file ? file->status : JobStatus::Pending;
 }
 
 void JobTable::setPercent(int row, int percent)
 {
-    if (status(row) == FFmpegTask::Converting)
+    if (status(row) == JobStatus::Converting)
         setData(index(row, StatusColumn), convertingText(qBound(0, percent, 100)), Qt::EditRole);
 }
 
@@ -146,7 +146,7 @@ JobReport JobTable::report(int row) const
     return file && file->report ? records.read(file->report) : JobReport();
 }
 
-QString JobTable::statusText(FFmpegTask::ConvertStatus status)
+QString JobTable::statusText(JobStatus::ConvertStatus status)
 {
     return QCoreApplication::translate("MainWindow", statusLooks[status].text);
 }
@@ -188,7 +188,7 @@ QString JobTable::toolTip(int row) const
     text += QStringLiteral("</p>");
     if (!last.outputPath.isEmpty())
         text += QStringLiteral("<p>%1</p>").arg(tr("Output: %1").arg(QDir::cleanPath(last.outputPath)).toHtmlEscaped());
-    if (last.status == FFmpegTask::Failed) {
+    if (last.status == JobStatus::Failed) {
         const QString lines = lastEncoderLines(last.encoderOutput, 6);
         if (!lines.isEmpty())
             text += QStringLiteral("<p>%1</p><pre>%2</pre>")

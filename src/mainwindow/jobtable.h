@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "conversion/ffmpegtask.h"
+#include "conversion/jobreport.h"
 #include "mainwindow/jobrecords.h"
 
 #include <QStandardItemModel>
@@ -23,8 +23,8 @@ public:
     void appendFile(const QString &path);
 
     // Shows `status` in the Status cell at `index`; anything else is ignored.
-    void setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index);
-    FFmpegTask::ConvertStatus status(int row) const;
+    void setStatus(JobStatus::ConvertStatus status, const QModelIndex &index);
+    JobStatus::ConvertStatus status(int row) const;
     // Shows how far a converting row is, in percent.
     void setPercent(int row, int percent);
 
@@ -36,7 +36,7 @@ public:
     QString path(int row) const;
 
     // A status's name as the Status column shows it.
-    static QString statusText(FFmpegTask::ConvertStatus status);
+    static QString statusText(JobStatus::ConvertStatus status);
     // What a converting row shows, `percent` of the way.
     static QString convertingText(int percent);
 

@@ -77,7 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->menu_Convert, &QMenu::aboutToShow, this, [this] {
         bool anyFailed = false;
         for (int row = 0; row < model->rowCount() && !anyFailed; ++row)
-            anyFailed = model->status(row) == FFmpegTask::Failed;
+            anyFailed = model->status(row) == JobStatus::Failed;
         ui->action_ConvertFailed->setEnabled(!converting && anyFailed);
     });
 
@@ -149,7 +149,7 @@ void MainWindow::addFile(const QString &path)
     model->appendFile(path);
 }
 
-void MainWindow::setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index)
+void MainWindow::setStatus(JobStatus::ConvertStatus status, const QModelIndex &index)
 {
     model->setStatus(status, index);
 }
@@ -358,7 +358,7 @@ void MainWindow::convertFailedAgain()
         return;
     QVector<int> failed;
     for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->status(row) == FFmpegTask::Failed)
+        if (model->status(row) == JobStatus::Failed)
             failed << row;
     }
     if (failed.isEmpty() || !checkSettings())
@@ -401,12 +401,12 @@ int MainWindow::rowOf(int id) const
     return id >= 1 && id <= batchRows.size() ? batchRows.at(id - 1) : -1;
 }
 
-void MainWindow::onStatusChange(int id, FFmpegTask::ConvertStatus status)
+void MainWindow::onStatusChange(int id, JobStatus::ConvertStatus status)
 {
     setStatus(status, model->index(rowOf(id), JobTable::StatusColumn));
 }
 
-void MainWindow::queueStatus(int id, FFmpegTask::ConvertStatus status)
+void MainWindow::queueStatus(int id, JobStatus::ConvertStatus status)
 {
     queuedStatuses.insert(id, status);
     queuedPercents.remove(id);
@@ -470,13 +470,13 @@ void MainWindow::finishBatch()
     timeTicker.stop();
     setConverting(false);
 
-    const int failed = batchProgress.count(FFmpegTask::Failed);
+    const int failed = batchProgress.count(JobStatus::Failed);
     QString failedText = tr("%n failed", nullptr, failed).toHtmlEscaped();
     if (failed > 0)
         failedText = QStringLiteral("<a href=\"failed\">%1</a>").arg(failedText);
     QString counts = tr("%1, %2, %3")
-                         .arg(tr("%n done", nullptr, batchProgress.count(FFmpegTask::Done)).toHtmlEscaped(),
-                              tr("%n skipped", nullptr, batchProgress.count(FFmpegTask::Skipped)).toHtmlEscaped(),
+                         .arg(tr("%n done", nullptr, batchProgress.count(JobStatus::Done)).toHtmlEscaped(),
+                              tr("%n skipped", nullptr, batchProgress.count(JobStatus::Skipped)).toHtmlEscaped(),
                               failedText);
     if (batchProgress.decodeErrorCount() > 0)
         counts = tr("%1, %2").arg(
@@ -511,7 +511,7 @@ void MainWindow::selectFailedRows()
 {
     QItemSelection failed;
     for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->status(row) != FFmpegTask::Failed)
+        if (model->status(row) != JobStatus::Failed)
             continue;
         if (!failed.isEmpty() && failed.last().bottom() == row - 1)
             failed.last() = QItemSelectionRange(failed.last().topLeft(), model->index(row, JobTable::FileColumn));

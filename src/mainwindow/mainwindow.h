@@ -51,7 +51,7 @@ private slots:
     void on_pushButton_Settings_clicked();
     void on_pushButton_About_clicked();
     void on_tableView_customContextMenuRequested(const QPoint &pos);
-    void onStatusChange(int id, FFmpegTask::ConvertStatus status);
+    void onStatusChange(int id, JobStatus::ConvertStatus status);
     void onConvertDone(int id);
 
 private:
@@ -61,7 +61,7 @@ private:
     void addFile(const QString &path);
     void addDirectory(const QString &directory);
     void appendRow();
-    void setStatus(FFmpegTask::ConvertStatus status, const QModelIndex &index);
+    void setStatus(JobStatus::ConvertStatus status, const QModelIndex &index);
     void showTable();
     void removeRows(const QList<int> &rows);
     void removeSelectedRows();
@@ -77,7 +77,7 @@ private:
     bool checkSettings();
     void startBatch(const QVector<int> &rows);
     int rowOf(int id) const;
-    void queueStatus(int id, FFmpegTask::ConvertStatus status);
+    void queueStatus(int id, JobStatus::ConvertStatus status);
     void queueProgress(int id, qint64 positionMs, qint64 durationMs);
     void takeReport(const JobReport &report);
     void showQueuedChanges();
@@ -105,6 +105,6 @@ private:
     // Reports change the table a few times a second at most, however fast
     // the jobs end.
     QTimer changeTicker;
-    QHash<int, FFmpegTask::ConvertStatus> queuedStatuses;
+    QHash<int, JobStatus::ConvertStatus> queuedStatuses;
     QHash<int, int> queuedPercents;
 };

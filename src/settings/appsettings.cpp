@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appsettings.h"
+#include "logging/logging.h"
 #include "settings/inivalue.h"
+#include "settings/outputlocation.h"
 #include "settings/settingsstore.h"
 #include "settings/settingstable.h"
 
-#include "conversion/outputlocation.h"
-
 #include <QCoreApplication>
-#include <QDebug>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -68,7 +67,7 @@ void AppSettings::load(const QSettings &store)
         setting.assign(std::holds_alternative<QString *>(setting.field) ? QVariant(text(store, key, defaultValue))
                                                                         : store.value(key, defaultValue));
     }
-    qDebug() << "Settings loaded";
+    qCDebug(lcSettings) << "Settings loaded";
 }
 
 void AppSettings::save()
@@ -76,5 +75,5 @@ void AppSettings::save()
     SettingsStore store;
     for (const SettingsTable::Setting &setting : SettingsTable::settings())
         store.setValue(QLatin1String(setting.key), setting.value());
-    qDebug() << "Settings saved";
+    qCDebug(lcSettings) << "Settings saved";
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/formatcatalogue.h"
 
-#include "conversion/outputformat.h"
+#include "settings/outputformat.h"
 
 #include <QCoreApplication>
 

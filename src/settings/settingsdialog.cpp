@@ -2,9 +2,9 @@
 #include "settings/settingsdialog.h"
 #include "ui_settingsdialog.h"
 
-#include "conversion/outputlocation.h"
 #include "settings/appsettings.h"
 #include "settings/formatcatalogue.h"
+#include "settings/outputlocation.h"
 #include "settings/settingstable.h"
 
 #include <QFileDialog>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "conversion/outputformat.h"
+#include "settings/outputformat.h"
 
 #include <iterator>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "conversion/outputlocation.h"
+#include "settings/outputlocation.h"
 
 #include <QDir>
 #include <QFileInfo>
