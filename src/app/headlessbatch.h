@@ -48,7 +48,7 @@ private:
     bool nulSeparated;
     bool progressShown;
     bool ended = false;
-    // The paths that were neither a file nor a folder; the jobs the engine counts.
+    // Paths that were neither a file nor a folder; the engine counts the jobs.
     int missingCount = 0;
     QTimer progressTimer;
 };
