@@ -29,7 +29,10 @@ public:
     void dropQueued();
 
     int jobCount() const { return total; }
-    int finishedCount() const { return done + skipped + failed; }
+    int finishedCount() const
+    {
+        return endings[FFmpegTask::Done] + endings[FFmpegTask::Skipped] + endings[FFmpegTask::Failed];
+    }
     int count(FFmpegTask::ConvertStatus status) const;
     // The jobs whose input could not all be decoded.
     int decodeErrorCount() const { return withDecodeErrors; }
@@ -49,9 +52,8 @@ private:
     // Those expected to run, and all the batch was given.
     int jobs;
     int total;
-    int done = 0;
-    int skipped = 0;
-    int failed = 0;
+    // By status; Pending and Converting stay 0.
+    int endings[FFmpegTask::Done + 1] = {};
     int withDecodeErrors = 0;
     qint64 finishedMedia = 0;
     int finishedWithLength = 0;
