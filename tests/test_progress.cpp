@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The parts behind the window's account of a batch, without a window: the
-// encoder's progress, the estimate of the time left, the kept reports and
-// the job table's rows.
+// encoder's progress, the estimate of the time left, the summary, the rows'
+// changes, the kept reports and the job table's rows.
+#include "batch/batchpresenter.h"
+#include "batch/statuswords.h"
 #include "conversion/batchprogress.h"
 #include "conversion/encoderarguments.h"
 #include "conversion/encoderoutput.h"
@@ -90,6 +92,8 @@ auto restoreEnvironmentLater()
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(BatchSummary::Ending)
 
 class TestProgress : public QObject
 {
@@ -271,6 +275,141 @@ private slots:
         QCOMPARE(progress.count(FFmpegTask::Failed), 3);
         QCOMPARE(progress.count(FFmpegTask::Converting), 0);
         QCOMPARE(progress.finishedCount(), 6);
+    }
+
+    // Jobs end Done, Skipped and Failed in that order; the first `decodeErrors` Done ones with errors.
+    void summary_data()
+    {
+        QTest::addColumn<int>("jobs");
+        QTest::addColumn<QVector<int>>("ended"); // Done, Skipped, Failed
+        QTest::addColumn<int>("decodeErrors");
+        QTest::addColumn<BatchSummary::Ending>("ending");
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::addColumn<QString>("text");
+        using E = BatchSummary::Ending;
+        using N = QVector<int>;
+        QTest::newRow("finished") << 4 << N{2, 1, 1} << 0 << E::Finished << qint64(8000)
+                                  << "Finished in 0:08: 2 done, 1 skipped, <a href=\"failed\">1 failed</a>";
+        QTest::newRow("none failed") << 1 << N{1, 0, 0} << 0 << E::Finished << qint64(999)
+                                     << "Finished in 0:00: 1 done, 0 skipped, 0 failed";
+        QTest::newRow("decode errors") << 3 << N{3, 0, 0} << 1 << E::Finished << qint64(3600000)
+                                       << "Finished in 1:00:00: 3 done, 0 skipped, 0 failed, 1 with decode errors";
+        QTest::newRow("cancelled") << 10 << N{2, 0, 0} << 0 << E::Cancelled << qint64(65000)
+                                   << "Cancelled after 1:05: 2 done, 0 skipped, 0 failed; 8 not converted";
+        QTest::newRow("stopped") << 4 << N{0, 0, 2} << 0 << E::Stopped << qint64(3000)
+                                 << "Stopped after 0:03: 0 done, 0 skipped, <a href=\"failed\">2 failed</a>; "
+                                    "2 not converted";
+        QTest::newRow("stopped with all ended") << 2 << N{1, 0, 1} << 1 << E::Stopped << qint64(0)
+                                                << "Stopped after 0:00: 1 done, 0 skipped, <a href=\"failed\">1 "
+                                                   "failed</a>, 1 with decode errors; 0 not converted";
+    }
+
+    void summary()
+    {
+        QFETCH(int, jobs);
+        QFETCH(QVector<int>, ended);
+        QFETCH(int, decodeErrors);
+        QFETCH(BatchSummary::Ending, ending);
+        QFETCH(qint64, elapsedMs);
+        QFETCH(QString, text);
+        BatchProgress progress;
+        for (int job = 0; job < jobs; ++job)
+            progress.added();
+        const FFmpegTask::ConvertStatus statuses[] = {FFmpegTask::Done, FFmpegTask::Skipped, FFmpegTask::Failed};
+        int id = 0;
+        for (int kind = 0; kind < 3; ++kind)
+            for (int job = 0; job < ended.at(kind); ++job, ++id)
+                progress.finished(id + 1, statuses[kind], -1, id < decodeErrors);
+        // Dropping the queued jobs changes the estimate, not the count of those not converted.
+        if (ending == BatchSummary::Ending::Cancelled)
+            progress.dropQueued();
+        QCOMPARE(progress.jobCount(), jobs);
+        QCOMPARE(BatchSummary::text(progress, ending, elapsedMs), text);
+    }
+
+    void timeText_data()
+    {
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::addColumn<qint64>("remainingMs");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not known yet") << qint64(2500) << qint64(-1) << "Elapsed 0:02";
+        QTest::newRow("known") << qint64(5000) << qint64(60000) << "Elapsed 0:05, about 1:00 left";
+        QTest::newRow("none left") << qint64(7000) << qint64(0) << "Elapsed 0:07, about 0:00 left";
+    }
+
+    void timeText()
+    {
+        QFETCH(qint64, elapsedMs);
+        QFETCH(qint64, remainingMs);
+        QFETCH(QString, text);
+        QCOMPARE(BatchSummary::time(elapsedMs, remainingMs), text);
+    }
+
+    // The command line writes the words as they are; a status it does not know is no success.
+    void statusWords_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("word");
+        for (const int status : {FFmpegTask::Pending, FFmpegTask::Converting, FFmpegTask::Failed,
+                                 FFmpegTask::Skipped, FFmpegTask::Done})
+            QTest::newRow(qPrintable(statusName(FFmpegTask::ConvertStatus(status)))) << status
+                                                                                  << statusName(FFmpegTask::ConvertStatus(status));
+        QTest::newRow("unknown") << int(FFmpegTask::Done + 1) << "Failed";
+        QTest::newRow("negative") << -1 << "Failed";
+    }
+
+    void statusWords()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, word);
+        QCOMPARE(QString(statusWord(FFmpegTask::ConvertStatus(status))), word);
+    }
+
+    // What the engine says between two showings comes out once per job and
+    // kind, the last of it; a status drops the job's earlier percentage.
+    // Each entry: "id:Status" or "id:position/length".
+    void rowChanges_data()
+    {
+        QTest::addColumn<QStringList>("queued");
+        QTest::addColumn<QStringList>("shown"); // "id:Status" and "id:percent %", sorted
+        QTest::newRow("statuses") << QStringList{"1:Converting", "2:Converting", "1:Done"}
+                                  << QStringList{"1:Done", "2:Converting"};
+        QTest::newRow("positions") << QStringList{"1:10/100", "1:20/100", "1:30/100"} << QStringList{"1:30 %"};
+        QTest::newRow("status after position") << QStringList{"1:50/100", "1:Failed"} << QStringList{"1:Failed"};
+        QTest::newRow("position after status") << QStringList{"1:Converting", "1:50/200"}
+                                               << QStringList{"1:25 %", "1:Converting"};
+        QTest::newRow("length unknown") << QStringList{"2:5/-1", "2:5/0"} << QStringList{};
+        QTest::newRow("past the end") << QStringList{"3:150/100"} << QStringList{"3:100 %"};
+    }
+
+    void rowChanges()
+    {
+        QFETCH(QStringList, queued);
+        QFETCH(QStringList, shown);
+        BatchPresenter presenter;
+        QStringList seen;
+        connect(&presenter, &BatchPresenter::statusChanged, [&](int id, FFmpegTask::ConvertStatus status) {
+            seen << QString("%1:%2").arg(id).arg(statusName(status));
+        });
+        connect(&presenter, &BatchPresenter::percentChanged,
+                [&](int id, int percent) { seen << QString("%1:%2 %").arg(id).arg(percent); });
+        // Job 9's status comes last and marks the end of what is shown at once.
+        for (const QString &change : queued + QStringList{"9:Pending"}) {
+            const QStringList parts = change.split(QRegularExpression("[:/]"));
+            if (parts.size() == 3) {
+                presenter.queueProgress(parts[0].toInt(), parts[1].toLongLong(), parts[2].toLongLong());
+                continue;
+            }
+            int status = FFmpegTask::Pending;
+            while (statusName(FFmpegTask::ConvertStatus(status)) != parts[1])
+                ++status;
+            presenter.queueStatus(parts[0].toInt(), FFmpegTask::ConvertStatus(status));
+        }
+        QVERIFY2(seen.isEmpty(), "changes shown before the event loop ran");
+        QTRY_VERIFY2_WITH_TIMEOUT(seen.contains("9:Pending"), "the queued changes were never shown", 10000);
+        seen.removeOne("9:Pending");
+        seen.sort();
+        QCOMPARE(seen, shown);
     }
 
     void clock_data()
@@ -508,7 +647,7 @@ private slots:
         table.appendFile("/in/b.flac");
         const auto shown = [&](int row) { return table.index(row, JobTable::StatusColumn).data().toString(); };
         table.setStatus(FFmpegTask::ConvertStatus(status), table.index(1, JobTable::StatusColumn));
-        QCOMPARE(JobTable::statusText(FFmpegTask::ConvertStatus(status)), text);
+        QCOMPARE(statusText(FFmpegTask::ConvertStatus(status)), text);
         QCOMPARE(shown(1), text);
         QCOMPARE(statusName(table.status(1)), text);
         QCOMPARE(shown(0), QString("Pending"));

@@ -21,6 +21,72 @@
     </message>
 </context>
 <context>
+    <name>BatchSummary</name>
+    <message>
+        <source>Elapsed %1</source>
+        <translation>Verstrichen: %1</translation>
+    </message>
+    <message>
+        <source>Elapsed %1, about %2 left</source>
+        <translation>Verstrichen: %1, noch etwa %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>%n fehlgeschlagen</numerusform>
+            <numerusform>%n fehlgeschlagen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n done</source>
+        <translation>
+            <numerusform>%n fertig</numerusform>
+            <numerusform>%n fertig</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped</source>
+        <translation>
+            <numerusform>%n ausgelassen</numerusform>
+            <numerusform>%n ausgelassen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Finished in %1: %2</source>
+        <translation>Fertig nach %1: %2</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1: %2; %3</source>
+        <translation>Abgebrochen nach %1: %2; %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not converted</source>
+        <translation>
+            <numerusform>%n nicht konvertiert</numerusform>
+            <numerusform>%n nicht konvertiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with decode errors</source>
+        <translation>
+            <numerusform>%n mit Dekodierfehlern</numerusform>
+            <numerusform>%n mit Dekodierfehlern</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped after %1: %2; %3</source>
+        <translation>Angehalten nach %1: %2; %3</translation>
+    </message>
+</context>
+<context>
     <name>FFmpegTask</name>
     <message>
         <source>The encoder could not be started</source>
@@ -155,6 +221,29 @@
     </message>
 </context>
 <context>
+    <name>JobStatus</name>
+    <message>
+        <source>Pending</source>
+        <translation>Ausstehend</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>In Arbeit</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>Ausgelassen</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+</context>
+<context>
     <name>JobTable</name>
     <message>
         <source>Converting %1 %</source>
@@ -190,26 +279,6 @@
     <message>
         <source>About</source>
         <translation>Über</translation>
-    </message>
-    <message>
-        <source>Pending</source>
-        <translation>Ausstehend</translation>
-    </message>
-    <message>
-        <source>Converting</source>
-        <translation>In Arbeit</translation>
-    </message>
-    <message>
-        <source>Failed</source>
-        <translation>Fehler</translation>
-    </message>
-    <message>
-        <source>Skipped</source>
-        <translation>Ausgelassen</translation>
-    </message>
-    <message>
-        <source>Done</source>
-        <translation>Fertig</translation>
     </message>
     <message>
         <source>Status</source>
@@ -278,69 +347,6 @@
     <message>
         <source>Open Output Folder</source>
         <translation>Ausgabeordner öffnen</translation>
-    </message>
-    <message>
-        <source>Elapsed %1</source>
-        <translation>Verstrichen: %1</translation>
-    </message>
-    <message>
-        <source>Elapsed %1, about %2 left</source>
-        <translation>Verstrichen: %1, noch etwa %2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n failed</source>
-        <translation>
-            <numerusform>%n fehlgeschlagen</numerusform>
-            <numerusform>%n fehlgeschlagen</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1, %2, %3</source>
-        <translation>%1, %2, %3</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n done</source>
-        <translation>
-            <numerusform>%n fertig</numerusform>
-            <numerusform>%n fertig</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n skipped</source>
-        <translation>
-            <numerusform>%n ausgelassen</numerusform>
-            <numerusform>%n ausgelassen</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Finished in %1: %2</source>
-        <translation>Fertig nach %1: %2</translation>
-    </message>
-    <message>
-        <source>Cancelled after %1: %2; %3</source>
-        <translation>Abgebrochen nach %1: %2; %3</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n not converted</source>
-        <translation>
-            <numerusform>%n nicht konvertiert</numerusform>
-            <numerusform>%n nicht konvertiert</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1, %2</source>
-        <translation>%1, %2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n with decode errors</source>
-        <translation>
-            <numerusform>%n mit Dekodierfehlern</numerusform>
-            <numerusform>%n mit Dekodierfehlern</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Stopped after %1: %2; %3</source>
-        <translation>Angehalten nach %1: %2; %3</translation>
     </message>
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>

@@ -21,6 +21,67 @@
     </message>
 </context>
 <context>
+    <name>BatchSummary</name>
+    <message>
+        <source>Elapsed %1</source>
+        <translation>経過時間 %1</translation>
+    </message>
+    <message>
+        <source>Elapsed %1, about %2 left</source>
+        <translation>経過時間 %1、残り約 %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>失敗 %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1、%2、%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n done</source>
+        <translation>
+            <numerusform>完了 %n 件</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped</source>
+        <translation>
+            <numerusform>スキップ %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Finished in %1: %2</source>
+        <translation>%1 で終了: %2</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1: %2; %3</source>
+        <translation>%1 後にキャンセル: %2 (%3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not converted</source>
+        <translation>
+            <numerusform>未変換 %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with decode errors</source>
+        <translation>
+            <numerusform>デコードエラーあり %n 件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped after %1: %2; %3</source>
+        <translation>%1 後に中止: %2 (%3)</translation>
+    </message>
+</context>
+<context>
     <name>FFmpegTask</name>
     <message>
         <source>The encoder could not be started</source>
@@ -155,6 +216,29 @@
     </message>
 </context>
 <context>
+    <name>JobStatus</name>
+    <message>
+        <source>Pending</source>
+        <translation>待機中</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>変換中</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>スキップ</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+</context>
+<context>
     <name>JobTable</name>
     <message>
         <source>Converting %1 %</source>
@@ -190,26 +274,6 @@
     <message>
         <source>About</source>
         <translation>バージョン情報</translation>
-    </message>
-    <message>
-        <source>Pending</source>
-        <translation>待機中</translation>
-    </message>
-    <message>
-        <source>Converting</source>
-        <translation>変換中</translation>
-    </message>
-    <message>
-        <source>Failed</source>
-        <translation>失敗</translation>
-    </message>
-    <message>
-        <source>Skipped</source>
-        <translation>スキップ</translation>
-    </message>
-    <message>
-        <source>Done</source>
-        <translation>完了</translation>
     </message>
     <message>
         <source>Status</source>
@@ -278,64 +342,6 @@
     <message>
         <source>Open Output Folder</source>
         <translation>出力フォルダーを開く</translation>
-    </message>
-    <message>
-        <source>Elapsed %1</source>
-        <translation>経過時間 %1</translation>
-    </message>
-    <message>
-        <source>Elapsed %1, about %2 left</source>
-        <translation>経過時間 %1、残り約 %2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n failed</source>
-        <translation>
-            <numerusform>失敗 %n 件</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1, %2, %3</source>
-        <translation>%1、%2、%3</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n done</source>
-        <translation>
-            <numerusform>完了 %n 件</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n skipped</source>
-        <translation>
-            <numerusform>スキップ %n 件</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Finished in %1: %2</source>
-        <translation>%1 で終了: %2</translation>
-    </message>
-    <message>
-        <source>Cancelled after %1: %2; %3</source>
-        <translation>%1 後にキャンセル: %2 (%3)</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n not converted</source>
-        <translation>
-            <numerusform>未変換 %n 件</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1, %2</source>
-        <translation>%1、%2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n with decode errors</source>
-        <translation>
-            <numerusform>デコードエラーあり %n 件</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Stopped after %1: %2; %3</source>
-        <translation>%1 後に中止: %2 (%3)</translation>
     </message>
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>

@@ -21,6 +21,67 @@
     </message>
 </context>
 <context>
+    <name>BatchSummary</name>
+    <message>
+        <source>Elapsed %1</source>
+        <translation>Geçen süre: %1</translation>
+    </message>
+    <message>
+        <source>Elapsed %1, about %2 left</source>
+        <translation>Geçen süre: %1, yaklaşık %2 kaldı</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>%n başarısız</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n done</source>
+        <translation>
+            <numerusform>%n tamamlandı</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped</source>
+        <translation>
+            <numerusform>%n atlandı</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Finished in %1: %2</source>
+        <translation>%1 sürede tamamlandı: %2</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1: %2; %3</source>
+        <translation>%1 sonra iptal edildi: %2; %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not converted</source>
+        <translation>
+            <numerusform>%n dönüştürülmedi</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with decode errors</source>
+        <translation>
+            <numerusform>%n kod çözme hatalı</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopped after %1: %2; %3</source>
+        <translation>%1 sonra durduruldu: %2; %3</translation>
+    </message>
+</context>
+<context>
     <name>FFmpegTask</name>
     <message>
         <source>The encoder could not be started</source>
@@ -155,6 +216,29 @@
     </message>
 </context>
 <context>
+    <name>JobStatus</name>
+    <message>
+        <source>Pending</source>
+        <translation>Bekliyor</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>İşleniyor</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Başarısız</translation>
+    </message>
+    <message>
+        <source>Skipped</source>
+        <translation>Atlandı</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Tamamlandı</translation>
+    </message>
+</context>
+<context>
     <name>JobTable</name>
     <message>
         <source>Converting %1 %</source>
@@ -190,26 +274,6 @@
     <message>
         <source>About</source>
         <translation>Hakkında</translation>
-    </message>
-    <message>
-        <source>Pending</source>
-        <translation>Bekliyor</translation>
-    </message>
-    <message>
-        <source>Converting</source>
-        <translation>İşleniyor</translation>
-    </message>
-    <message>
-        <source>Failed</source>
-        <translation>Başarısız</translation>
-    </message>
-    <message>
-        <source>Skipped</source>
-        <translation>Atlandı</translation>
-    </message>
-    <message>
-        <source>Done</source>
-        <translation>Tamamlandı</translation>
     </message>
     <message>
         <source>Status</source>
@@ -278,64 +342,6 @@
     <message>
         <source>Open Output Folder</source>
         <translation>Çıktı Klasörünü Aç</translation>
-    </message>
-    <message>
-        <source>Elapsed %1</source>
-        <translation>Geçen süre: %1</translation>
-    </message>
-    <message>
-        <source>Elapsed %1, about %2 left</source>
-        <translation>Geçen süre: %1, yaklaşık %2 kaldı</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n failed</source>
-        <translation>
-            <numerusform>%n başarısız</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1, %2, %3</source>
-        <translation>%1, %2, %3</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n done</source>
-        <translation>
-            <numerusform>%n tamamlandı</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n skipped</source>
-        <translation>
-            <numerusform>%n atlandı</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Finished in %1: %2</source>
-        <translation>%1 sürede tamamlandı: %2</translation>
-    </message>
-    <message>
-        <source>Cancelled after %1: %2; %3</source>
-        <translation>%1 sonra iptal edildi: %2; %3</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n not converted</source>
-        <translation>
-            <numerusform>%n dönüştürülmedi</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1, %2</source>
-        <translation>%1, %2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n with decode errors</source>
-        <translation>
-            <numerusform>%n kod çözme hatalı</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Stopped after %1: %2; %3</source>
-        <translation>%1 sonra durduruldu: %2; %3</translation>
     </message>
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>

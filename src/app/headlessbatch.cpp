@@ -3,36 +3,18 @@
 
 #include "app/commandline.h"
 #include "app/resultrecord.h"
+#include "batch/statuswords.h"
 #include "conversion/batchchecks.h"
-#include "conversion/batchprogress.h"
 #include "conversion/filewalk.h"
 #include "settings/appsettings.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
 #include <unistd.h>
-
-namespace {
-
-// Scripts match these words, so they are never translated.
-const char *statusWord(JobStatus::ConvertStatus status)
-{
-    switch (status) {
-    case JobStatus::Done:
-        return "Done";
-    case JobStatus::Skipped:
-        return "Skipped";
-    default:
-        return "Failed";
-    }
-}
-
-} // namespace
 
 HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
     : results(STDOUT_FILENO)
@@ -41,14 +23,14 @@ HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
 {
     connect(&engine, &ConversionEngine::jobReported, this, &HeadlessBatch::report);
     connect(&engine, &ConversionEngine::batchEnded, this, [this] {
-        if (total == 0) {
+        if (engine.progress().jobCount() == 0) {
             clearProgress();
             progressShown = false;
             CommandLine::printError(QStringLiteral("No files to convert."));
             end(CouldNotStart);
             return;
         }
-        const int code = failedCount + missingCount > 0 ? SomeFailed : AllConverted;
+        const int code = engine.progress().count(JobStatus::Failed) + missingCount > 0 ? SomeFailed : AllConverted;
         if (results.isDrained())
             end(code);
         else
@@ -74,12 +56,11 @@ bool HeadlessBatch::start(const QStringList &paths, PathListReader &pathLists)
         return false;
     }
 
-    elapsed.start();
+    engine.begin(ConversionEngine::threadsFor(AppSettings::Threads));
     if (progressShown) {
         showProgress();
         progressTimer.start(1000);
     }
-    engine.begin(ConversionEngine::threadsFor(AppSettings::Threads));
     for (const QString &path : paths)
         add(path);
     lists = &pathLists;
@@ -91,21 +72,16 @@ bool HeadlessBatch::start(const QStringList &paths, PathListReader &pathLists)
 
 void HeadlessBatch::add(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isFile()) {
-        ++total;
-        engine.append(info.absoluteFilePath());
-    } else if (info.isDir()) {
-        for (const QString &file : listFilesRecursive(info.absoluteFilePath())) {
-            ++total;
+    const InputPath input(path);
+    if (input.isFile() || input.isFolder()) {
+        for (const QString &file : input.files())
             engine.append(file);
-        }
-    } else {
-        clearProgress();
-        CommandLine::printError(info.exists() ? QStringLiteral("Neither a file nor a folder: %1").arg(path)
-                                              : QStringLiteral("No such file or folder: %1").arg(path));
-        ++missingCount;
+        return;
     }
+    clearProgress();
+    CommandLine::printError(input.exists() ? QStringLiteral("Neither a file nor a folder: %1").arg(path)
+                                           : QStringLiteral("No such file or folder: %1").arg(path));
+    ++missingCount;
 }
 
 void HeadlessBatch::stop()
@@ -134,9 +110,6 @@ void HeadlessBatch::end(int exitCode)
 
 void HeadlessBatch::report(const JobReport &report)
 {
-    ++finishedCount;
-    if (report.status == JobStatus::Failed)
-        ++failedCount;
     // Standard output and error often share one terminal.
     clearProgress();
     results.write(resultRecord(statusWord(report.status), QFile::encodeName(report.inputPath),
@@ -154,8 +127,9 @@ void HeadlessBatch::report(const JobReport &report)
 
 void HeadlessBatch::showProgress()
 {
-    std::fprintf(stderr, "\r\033[K%d of %d files finished, %d failed, %s", finishedCount, total, failedCount,
-                 qPrintable(clockText(elapsed.elapsed())));
+    const BatchProgress &progress = engine.progress();
+    std::fprintf(stderr, "\r\033[K%d of %d files finished, %d failed, %s", progress.finishedCount(),
+                 progress.jobCount(), progress.count(JobStatus::Failed), qPrintable(clockText(progress.elapsedMs())));
     std::fflush(stderr);
 }
 

@@ -5,7 +5,6 @@
 #include "app/resultwriter.h"
 #include "conversion/conversionengine.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -49,10 +48,7 @@ private:
     bool nulSeparated;
     bool progressShown;
     bool ended = false;
-    int total = 0;
-    int finishedCount = 0;
-    int failedCount = 0;
+    // Paths that were neither a file nor a folder; the engine counts the jobs.
     int missingCount = 0;
-    QElapsedTimer elapsed;
     QTimer progressTimer;
 };

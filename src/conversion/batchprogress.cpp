@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/batchprogress.h"
 
+#include <iterator>
+
 namespace {
 
 // Before this the rate swings too much to be worth showing.
@@ -19,17 +21,8 @@ void BatchProgress::finished(int id, JobStatus::ConvertStatus status, qint64 dur
 {
     running.remove(id);
     withDecodeErrors += decodeErrors ? 1 : 0;
-    switch (status) {
-    case JobStatus::Done:
-        ++done;
-        break;
-    case JobStatus::Skipped:
-        ++skipped;
-        break;
-    default:
-        ++failed;
-        break;
-    }
+    // Whatever did not end Done or Skipped failed.
+    ++endings[status == JobStatus::Done || status == JobStatus::Skipped ? status : JobStatus::Failed];
     // A failed job's input counts as worked through: its time is spent.
     if (durationMs >= 0) {
         finishedMedia += durationMs;
@@ -44,16 +37,7 @@ void BatchProgress::dropQueued()
 
 int BatchProgress::count(JobStatus::ConvertStatus status) const
 {
-    switch (status) {
-    case JobStatus::Done:
-        return done;
-    case JobStatus::Skipped:
-        return skipped;
-    case JobStatus::Failed:
-        return failed;
-    default:
-        return 0;
-    }
+    return status >= 0 && status < int(std::size(endings)) ? endings[status] : 0;
 }
 
 qint64 BatchProgress::remainingMs(qint64 elapsedMs) const

@@ -3,24 +3,36 @@
 
 #include "conversion/jobreport.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 
-// How far a batch is, from what its jobs report: counts of the endings, and
-// an estimate of the time left that weighs each job by the length of its
-// input rather than counting files, so that one long recording among short
-// ones does not throw it off.
+// How far a batch is, from what its jobs report: the one count of its jobs
+// and their endings, its clock, and an estimate of the time left that weighs
+// each job by the length of its input rather than counting files, so that
+// one long recording among short ones does not throw it off.
 class BatchProgress
 {
 public:
-    explicit BatchProgress(int jobs = 0) : jobs(jobs) {}
+    // The clock starts with the batch.
+    explicit BatchProgress(int jobs = 0) : jobs(jobs), total(jobs) { clock.start(); }
 
+    // One more job in the batch.
+    void added()
+    {
+        ++jobs;
+        ++total;
+    }
     void progressed(int id, qint64 positionMs, qint64 durationMs);
     void finished(int id, JobStatus::ConvertStatus status, qint64 durationMs, bool decodeErrors = false);
     // The jobs not yet started will not run.
     void dropQueued();
 
-    int finishedCount() const { return done + skipped + failed; }
+    int jobCount() const { return total; }
+    int finishedCount() const
+    {
+        return endings[JobStatus::Done] + endings[JobStatus::Skipped] + endings[JobStatus::Failed];
+    }
     int count(JobStatus::ConvertStatus status) const;
     // The jobs whose input could not all be decoded.
     int decodeErrorCount() const { return withDecodeErrors; }
@@ -28,6 +40,7 @@ public:
     // The time left in milliseconds, given how long the batch has run; -1
     // while it cannot be known yet.
     qint64 remainingMs(qint64 elapsedMs) const;
+    qint64 elapsedMs() const { return clock.elapsed(); }
 
 private:
     struct Running
@@ -36,14 +49,16 @@ private:
         qint64 duration = -1;
     };
 
+    // Those expected to run, and all the batch was given.
     int jobs;
-    int done = 0;
-    int skipped = 0;
-    int failed = 0;
+    int total;
+    // By status; Pending and Converting stay 0.
+    int endings[JobStatus::Done + 1] = {};
     int withDecodeErrors = 0;
     qint64 finishedMedia = 0;
     int finishedWithLength = 0;
     QHash<int, Running> running;
+    QElapsedTimer clock;
 };
 
 // A span of time as a clock shows it: "0:42", "12:05", "1:02:03".

@@ -37,9 +37,8 @@ void ConversionEngine::begin(int threadCount)
     ++batchSerial;
     retireRelay();
     relay = new BatchRelay(this);
-    batchSize = 0;
+    tally = BatchProgress();
     startedCount = 0;
-    finishedCount = 0;
     threads = threadCount;
     running = true;
     inputOpen = true;
@@ -55,7 +54,7 @@ void ConversionEngine::append(const QString &inputPath)
         return;
     inputs->add(inputPath);
     waiting.push(QFile::encodeName(inputPath));
-    ++batchSize;
+    tally.added();
     feed();
 }
 
@@ -65,7 +64,7 @@ void ConversionEngine::endInput()
         return;
     inputOpen = false;
     inputs->close();
-    if (finishedCount < batchSize)
+    if (tally.finishedCount() < tally.jobCount())
         return;
     // Nothing to wait for, but those waiting for the end still hear of it.
     running = false;
@@ -80,7 +79,7 @@ void ConversionEngine::endInput()
 
 void ConversionEngine::feed()
 {
-    while (!waiting.isEmpty() && startedCount - finishedCount < 2 * threads) {
+    while (!waiting.isEmpty() && startedCount - tally.finishedCount() < 2 * threads) {
         auto *task = new FFmpegTask(++startedCount, QFile::decodeName(waiting.take()));
         task->setAutoDelete(true);
         task->setStopFlag(&stopping);
@@ -98,17 +97,29 @@ void ConversionEngine::retireRelay()
     relay = nullptr;
 }
 
+void ConversionEngine::takeProgress(int id, qint64 positionMs, qint64 durationMs)
+{
+    tally.progressed(id, positionMs, durationMs);
+    emit progressed(id, positionMs, durationMs);
+}
+
+void ConversionEngine::takeReport(const JobReport &report)
+{
+    tally.finished(report.id, report.status, report.durationMs, !report.decodeError.isEmpty());
+    emit jobReported(report);
+}
+
 void ConversionEngine::jobFinished(int id)
 {
     emit jobDone(id);
-    ++finishedCount;
     feed();
-    if (!inputOpen && finishedCount == batchSize)
+    if (!inputOpen && tally.finishedCount() == tally.jobCount())
         end();
 }
 
 void ConversionEngine::cancel()
 {
+    tally.dropQueued();
     dropWaiting();
     // The end is posted once the last running job has returned, so every
     // report of the cancelled batch comes before it.
@@ -220,7 +231,7 @@ void BatchRelay::statusChanged(int id, JobStatus::ConvertStatus status)
 void BatchRelay::progressed(int id, qint64 positionMs, qint64 durationMs)
 {
     if (engine)
-        emit engine->progressed(id, positionMs, durationMs);
+        engine->takeProgress(id, positionMs, durationMs);
 }
 
 void BatchRelay::reported(const JobReport &report)
@@ -238,7 +249,7 @@ void BatchRelay::convertDone(int id)
         const std::lock_guard<std::mutex> lock(reportsMutex);
         report = reports.take(id);
     }
-    emit engine->jobReported(report);
+    engine->takeReport(report);
     if (engine)
         engine->jobFinished(id);
 }

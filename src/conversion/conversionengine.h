@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "conversion/batchprogress.h"
 #include "conversion/jobreport.h"
 #include "conversion/pathqueue.h"
 #include "conversion/workerpool.h"
@@ -91,6 +92,9 @@ public:
     void stopNow();
 
     bool isRunning() const { return running; }
+    // The current or last batch's jobs, their endings and its clock, as
+    // reported so far.
+    const BatchProgress &progress() const { return tally; }
 
     // The jobs run at a time for a Threads setting: 0 means one per
     // processor thread.
@@ -112,6 +116,8 @@ private:
     void retireRelay();
     void dropWaiting();
     void stopJobs();
+    void takeProgress(int id, qint64 positionMs, qint64 durationMs);
+    void takeReport(const JobReport &report);
     void jobFinished(int id);
     void feed();
     void end();
@@ -121,9 +127,8 @@ private:
     BatchRelay *relay = nullptr;
     // Tells a cancel's end whether its batch is still the current one.
     int batchSerial = 0;
-    int batchSize = 0;
+    BatchProgress tally;
     int startedCount = 0;
-    int finishedCount = 0;
     int threads = 1;
     bool running = false;
     bool inputOpen = false;

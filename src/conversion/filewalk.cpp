@@ -3,18 +3,8 @@
 
 #include <QDir>
 
-// Results of the current walk. Walks run one at a time, on the main thread.
-static QStringList foundFiles;
-
-QStringList listFilesRecursive(const QString &directory)
-{
-    foundFiles.clear();
-    QDir dir(directory);
-    collectFiles(dir);
-    return foundFiles;
-}
-
-void collectFiles(QDir &directory)
+// One level of the walk: appends this directory's files, then recurses.
+static void collectFiles(QDir &directory, QStringList &found)
 {
     directory.setFilter(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     const QString prefix = directory.path() + QLatin1Char('/');
@@ -25,7 +15,7 @@ void collectFiles(QDir &directory)
         QString path;
         path.reserve(prefix.size() + name.size());
         path.append(prefix).append(name);
-        foundFiles.append(path);
+        found.append(path);
     }
 
     directory.setFilter(QDir::AllDirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
@@ -33,6 +23,21 @@ void collectFiles(QDir &directory)
     const QString absolute = directory.absolutePath();
     for (const QString &name : subdirectories) {
         QDir subdirectory(QStringLiteral("%1/%2").arg(absolute, name));
-        collectFiles(subdirectory);
+        collectFiles(subdirectory, found);
     }
+}
+
+QStringList listFilesRecursive(const QString &directory)
+{
+    QStringList found;
+    QDir dir(directory);
+    collectFiles(dir, found);
+    return found;
+}
+
+QStringList InputPath::files() const
+{
+    if (isFile())
+        return {absolutePath()};
+    return isFolder() ? listFilesRecursive(absolutePath()) : QStringList();
 }

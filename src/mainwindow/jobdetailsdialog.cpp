@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/jobdetailsdialog.h"
 
-#include "mainwindow/jobtable.h"
+#include "batch/statuswords.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -58,7 +58,7 @@ JobDetailsDialog::JobDetailsDialog(const JobReport &report, QWidget *parent)
 
     auto *facts = new QFormLayout;
     facts->addRow(tr("File:"), selectableLabel(report.inputPath));
-    QString ending = JobTable::statusText(report.status);
+    QString ending = statusText(report.status);
     const QString why = report.explanation();
     if (!why.isEmpty())
         ending += QStringLiteral(": ") + why;

@@ -1,30 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/jobtable.h"
 
+#include "batch/statuswords.h"
 #include "conversion/encoderoutput.h"
 
 #include <QColor>
-#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <iterator>
 
 namespace {
 
-struct StatusLook
-{
-    const char *text;
-    Qt::GlobalColor colour;
-};
-
 // Indexed by JobStatus::ConvertStatus.
-constexpr StatusLook statusLooks[] = {
-    {QT_TRANSLATE_NOOP("MainWindow", "Pending"), Qt::yellow},
-    {QT_TRANSLATE_NOOP("MainWindow", "Converting"), Qt::darkYellow},
-    {QT_TRANSLATE_NOOP("MainWindow", "Failed"), Qt::red},
-    {QT_TRANSLATE_NOOP("MainWindow", "Skipped"), Qt::blue},
-    {QT_TRANSLATE_NOOP("MainWindow", "Done"), Qt::green},
-};
+constexpr Qt::GlobalColor statusColours[] = {Qt::yellow, Qt::darkYellow, Qt::red, Qt::blue, Qt::green};
 
 // The values of a Status cell showing `status`, made anew when its translation
 // changes. A new row copies those of Pending and so shares their text, colour
@@ -33,13 +22,13 @@ constexpr StatusLook statusLooks[] = {
 // thousands, statuses five.
 const QStandardItem &statusLook(JobStatus::ConvertStatus status)
 {
-    static QStandardItem looks[std::size(statusLooks)];
+    static QStandardItem looks[std::size(statusColours)];
     QStandardItem &look = looks[status];
-    const QString text = JobTable::statusText(status);
+    const QString text = statusText(status);
     if (look.text() != text) {
         look.setData(int(Qt::AlignCenter), Qt::TextAlignmentRole);
         look.setData(text, Qt::EditRole);
-        look.setData(QColor(statusLooks[status].colour), Qt::BackgroundRole);
+        look.setData(QColor(statusColours[status]), Qt::BackgroundRole);
     }
     return look;
 }
@@ -146,11 +135,6 @@ JobReport JobTable::report(int row) const
     return file && file->report ? records.read(file->report) : JobReport();
 }
 
-QString JobTable::statusText(JobStatus::ConvertStatus status)
-{
-    return QCoreApplication::translate("MainWindow", statusLooks[status].text);
-}
-
 QString JobTable::convertingText(int percent)
 {
     return tr("Converting %1 %").arg(percent);
@@ -160,6 +144,45 @@ QString JobTable::path(int row) const
 {
     const auto *file = fileItem(*this, row);
     return file ? file->path : QString();
+}
+
+QString JobTable::outputFolder(int row) const
+{
+    const QString output = report(row).outputPath;
+    const QFileInfo folder(QFileInfo(output).absolutePath());
+    return !output.isEmpty() && folder.isDir() ? folder.filePath() : QString();
+}
+
+QStringList JobTable::paths(const QVector<int> &rows) const
+{
+    const int count = rows.isEmpty() ? rowCount() : rows.size();
+    QStringList files;
+    files.reserve(count);
+    for (int i = 0; i < count; ++i)
+        files << path(rows.isEmpty() ? i : rows.at(i));
+    return files;
+}
+
+QVector<int> JobTable::rowsWith(JobStatus::ConvertStatus status) const
+{
+    QVector<int> rows;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (this->status(row) == status)
+            rows << row;
+    }
+    return rows;
+}
+
+QItemSelection JobTable::selection(const QVector<int> &rows) const
+{
+    QItemSelection ranges;
+    for (const int row : rows) {
+        if (!ranges.isEmpty() && ranges.last().bottom() == row - 1)
+            ranges.last() = QItemSelectionRange(ranges.last().topLeft(), index(row, FileColumn));
+        else
+            ranges.select(index(row, StatusColumn), index(row, FileColumn));
+    }
+    return ranges;
 }
 
 void JobTable::clearRows()

@@ -4,6 +4,7 @@
 #include "conversion/jobreport.h"
 #include "mainwindow/jobrecords.h"
 
+#include <QItemSelection>
 #include <QStandardItemModel>
 
 // The job table: a Status and a File column, one row per input file. Besides
@@ -34,9 +35,15 @@ public:
     JobReport report(int row) const;
 
     QString path(int row) const;
+    // The folder of the row's last output, while it exists; empty otherwise.
+    QString outputFolder(int row) const;
+    // The files of `rows`, in this order; every row's when `rows` is empty.
+    QStringList paths(const QVector<int> &rows) const;
+    // The rows whose status is `status`, in order.
+    QVector<int> rowsWith(JobStatus::ConvertStatus status) const;
+    // Whole rows, as few ranges as they make.
+    QItemSelection selection(const QVector<int> &rows) const;
 
-    // A status's name as the Status column shows it.
-    static QString statusText(JobStatus::ConvertStatus status);
     // What a converting row shows, `percent` of the way.
     static QString convertingText(int percent);
 
