@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/encoderoutput.h"
+#include "conversion/linesplitter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -73,12 +74,7 @@ EncoderMessageScan EncoderMessageScan::flushed() const
 
 void EncoderMessageScan::split(const QByteArray &bytes)
 {
-    for (const char byte : bytes) {
-        if (byte == '\n' || byte == '\r')
-            endLine();
-        else if (line.size() < lineLimit)
-            line += byte;
-    }
+    splitLines(bytes, line, lineLimit, [this] { endLine(); });
 }
 
 void EncoderMessageScan::endLine()
@@ -90,8 +86,10 @@ void EncoderMessageScan::endLine()
     const bool indented = !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t');
     static const QRegularExpression mapping(
         QStringLiteral("\\A  Stream #\\d+:\\d+ -> #\\d+:\\d+ \\((\\S+) \\((\\S+)\\) -> "));
-    const QRegularExpressionMatch decoder =
-        indented ? mapping.match(QString::fromUtf8(line)) : QRegularExpressionMatch();
+    // Matched only where it may match: a batch's output runs to millions of lines.
+    const QRegularExpressionMatch decoder = indented && line.startsWith("  Stream #")
+                                                ? mapping.match(QString::fromUtf8(line))
+                                                : QRegularExpressionMatch();
     if (decoder.hasMatch())
         decoders.append(decoder.captured(2) == QLatin1String("native") ? decoder.captured(1) : decoder.captured(2));
     line.clear();
@@ -108,9 +106,11 @@ void EncoderMessageScan::endLine()
     // A decoder says what was wrong, as "[flac @ 0x55d1] invalid residual",
     // and the encoder later says "Error while decoding stream #0:0: ...".
     static const QRegularExpression fromComponent(QStringLiteral("\\A\\[(\\S+) @ 0x[0-9a-f]+\\] (.*)\\z"));
-    const QRegularExpressionMatch component = fromComponent.match(text);
-    if (component.hasMatch() && firstDecoderMessage.isEmpty() && decoders.contains(component.captured(1)))
-        firstDecoderMessage = component.captured(2);
+    if (firstDecoderMessage.isEmpty() && text.startsWith(QLatin1Char('['))) {
+        const QRegularExpressionMatch component = fromComponent.match(text);
+        if (component.hasMatch() && decoders.contains(component.captured(1)))
+            firstDecoderMessage = component.captured(2);
+    }
     if (decodeFailed.isEmpty() && text.startsWith(QLatin1String("Error while decoding stream")))
         decodeFailed = firstDecoderMessage.isEmpty() ? text : firstDecoderMessage;
 }

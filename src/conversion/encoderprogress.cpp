@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/encoderprogress.h"
+#include "conversion/linesplitter.h"
 
 #include <QList>
 
@@ -48,12 +49,7 @@ double EncoderProgress::tempoOf(const QStringList &arguments)
 
 void EncoderProgress::append(const QByteArray &chunk)
 {
-    for (const char byte : chunk) {
-        if (byte == '\n' || byte == '\r')
-            endLine();
-        else if (line.size() < lineLimit)
-            line += byte;
-    }
+    splitLines(chunk, line, lineLimit, [this] { endLine(); });
 }
 
 void EncoderProgress::endLine()
