@@ -3,17 +3,21 @@
 # Installs what the build needs (only what is missing), builds, then starts
 # Quillmere or runs the test suite.
 #
-#   ./dev.sh run [PATH...]   build and start the application with PATHs added
-#   ./dev.sh test            build and run every test three times: a normal build,
+#   ./dev.sh run [PATH...]   build the application alone, not the tests, and start it
+#                            with PATHs added
+#   ./dev.sh test            build and run every test four times: a normal build,
 #                            then under AddressSanitizer and UndefinedBehaviorSanitizer,
-#                            then the conversion and window tests under ThreadSanitizer
+#                            then the conversion and window tests under ThreadSanitizer,
+#                            then a build with Qt 6
 #   ./dev.sh quick           only the first of these runs: build build/ and run its tests,
 #                            a quick check while working
 #   ./dev.sh asan            only the second of these runs
 #   ./dev.sh tsan            only the third
+#   ./dev.sh qt6             only the fourth
 #   ./dev.sh bench           build and run the benchmarks
 #
-# Each build has its own folder: build/, build-asan/ and build-tsan/.
+# Each build has its own folder: build/, build-asan/, build-tsan/ and build-qt6/.
+# Qt 5 is the default; the Qt 6 packages are installed only for a Qt 6 build.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -25,10 +29,15 @@ packages=(
     xvfb xauth xdotool libx11-dev
     parallel
 )
+qt6_packages=(
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools linguist-qt6
+    qt6-translations-l10n
+)
 
+# install_missing [PACKAGE...]: the packages above and those named.
 install_missing() {
     local missing=()
-    for package in "${packages[@]}"; do
+    for package in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
             || missing+=("$package")
     done
@@ -68,6 +77,16 @@ run_asan() {
         ctest --test-dir build-asan --output-on-failure --no-label-summary --parallel "$(nproc)"
 }
 
+qt6_build() {
+    cmake -S . -B build-qt6 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQT_MAJOR_VERSION=6 >/dev/null
+    cmake --build build-qt6 --parallel "$(nproc)" "$@"
+}
+
+run_qt6() {
+    qt6_build
+    ctest --test-dir build-qt6 --output-on-failure --no-label-summary --parallel "$(nproc)"
+}
+
 run_tsan() {
     sanitized_build build-tsan thread
     TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
@@ -79,15 +98,16 @@ command=${1:-}
 case "$command" in
     run)
         install_missing
-        build
+        build --target quillmere
         exec build/quillmere "$@"
         ;;
     test)
-        install_missing
+        install_missing "${qt6_packages[@]}"
         build
         run_tests
         run_asan
         run_tsan
+        run_qt6
         ;;
     quick)
         install_missing
@@ -102,14 +122,19 @@ case "$command" in
         install_missing
         run_tsan
         ;;
+    qt6)
+        install_missing "${qt6_packages[@]}"
+        run_qt6
+        ;;
     bench)
-        install_missing
+        install_missing "${qt6_packages[@]}"
         build --target quillmere bench_intake bench_removal bench_convert bench_headless bench_stamp \
             bench_blankwindow bench_windowrun bench_longlist
-        exec bench/run build
+        qt6_build --target quillmere bench_headless
+        exec bench/run build build-qt6
         ;;
     *)
-        sed -n '3,16p' "$0" >&2
+        sed -n '3,20p' "$0" >&2
         exit 2
         ;;
 esac

@@ -25,14 +25,21 @@ namespace {
 
 // A launcher that ignores Ctrl+C, such as a shell starting a background job,
 // hands that on through exec; the program is tested as a terminal starts it.
+void restoreStopSignals()
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::signal(signal, SIG_DFL);
+}
+
 class Child : public QProcess
 {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+public:
+    Child() { setChildProcessModifier(restoreStopSignals); }
+#else
 protected:
-    void setupChildProcess() override
-    {
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-            ::signal(signal, SIG_DFL);
-    }
+    void setupChildProcess() override { restoreStopSignals(); }
+#endif
 };
 
 // No X, no Wayland and no platform plugin named: a run that builds a GUI

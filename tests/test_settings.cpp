@@ -193,6 +193,7 @@ private slots:
             {"escaped backslash", "KEY=C:\\\\Program Files, x86\\\\ffmpeg",
              "C:\\Program Files, x86\\ffmpeg"},
             {"other escapes", "KEY=\\x20/data/\\x65e5\\x672c, \\tx\\x20", " /data/日本, \tx "},
+            {"escapes beside a comma", "KEY=\\x41, b\\,c", "A, bc"},
             {"quoted value", "KEY=\"/opt/my dir, v2/ffmpeg\"", "/opt/my dir, v2/ffmpeg"},
             {"quoted items", "KEY=\"a\", \"b\"", "a,b"},
             {"plain value", "KEY= /usr/bin/ffmpeg ", "/usr/bin/ffmpeg"},

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built program as a user would, and reads what it prints.
+#include "app/translations.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QProcess>
 #include <QtTest>
 
@@ -143,7 +143,7 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, logLines);
-        if (!QFile::exists(QLibraryInfo::location(QLibraryInfo::TranslationsPath) + "/qt_de.qm")
+        if (!QFile::exists(qtCataloguesFolder() + "/qt_de.qm")
             && logLines.contains("Qt translation loaded"))
             QSKIP("Qt's own catalogues are not installed");
 

@@ -2,6 +2,7 @@
 // The catalogues against the texts the code asks for, the embedded resources,
 // and the windows built with a catalogue installed.
 #include "about/aboutdialog.h"
+#include "app/translations.h"
 #include "mainwindow/jobdetailsdialog.h"
 #include "mainwindow/jobtable.h"
 #include "mainwindow/mainwindow.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -337,7 +337,7 @@ private slots:
 
         QTranslator qt, app;
         if (!language.isEmpty()) {
-            if (!qt.load("qt_" + language, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+            if (!qt.load("qt_" + language, qtCataloguesFolder()))
                 QSKIP("Qt's own catalogues are not installed");
             QVERIFY(app.load(language, ":/i18n/"));
             QCoreApplication::installTranslator(&qt);

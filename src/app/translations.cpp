@@ -13,6 +13,15 @@ QTranslator qtTranslator;
 QTranslator appTranslator;
 }
 
+QString qtCataloguesFolder()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+}
+
 void loadTranslations()
 {
     const QString name = QLocale::system().name();
@@ -20,8 +29,7 @@ void loadTranslations()
 
     // Looked up by file name, not by QLocale: the catalogue then follows the
     // locale named in the log line, not the desktop's list of UI languages.
-    if (qtTranslator.load(QStringLiteral("qt_") + name,
-                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+    if (qtTranslator.load(QStringLiteral("qt_") + name, qtCataloguesFolder())) {
         QCoreApplication::installTranslator(&qtTranslator);
         qCDebug(lcStartup) << "Qt translation loaded";
     } else {

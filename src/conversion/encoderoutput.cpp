@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
-#include <QVector>
 
 namespace {
 
@@ -20,7 +19,7 @@ const char *const writeFailures[] = {
 // Lines that close every failed run and say nothing of its cause.
 const char *const closingLines[] = {"Conversion failed!", "Exiting normally"};
 
-bool isClosingLine(const QStringRef &line)
+bool isClosingLine(QStringView line)
 {
     for (const char *closing : closingLines) {
         if (line.startsWith(QLatin1String(closing)))
@@ -28,6 +27,22 @@ bool isClosingLine(const QStringRef &line)
     }
     // Progress and summary lines.
     return line.startsWith(QLatin1String("size=")) || line.startsWith(QLatin1String("video:"));
+}
+
+// Calls `take` with each line of `output`, the last first, until it returns
+// false. Lines end at a carriage return (progress) or a line feed.
+template<typename Take>
+void forEachLineFromEnd(QStringView output, Take take)
+{
+    qsizetype end = output.size();
+    while (end >= 0) {
+        qsizetype start = end;
+        while (start > 0 && output.at(start - 1) != QLatin1Char('\n') && output.at(start - 1) != QLatin1Char('\r'))
+            --start;
+        if (!take(output.mid(start, end - start)))
+            return;
+        end = start - 1;
+    }
 }
 
 } // namespace
@@ -117,25 +132,27 @@ void EncoderMessageScan::endLine()
 
 QString lastEncoderMessage(const QString &output)
 {
-    const QVector<QStringRef> lines = output.splitRef(QRegularExpression(QStringLiteral("[\r\n]")));
-    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+    QString message;
+    forEachLineFromEnd(output, [&message](QStringView line) {
         // Indented lines list streams and tags.
-        if (line->isEmpty() || line->at(0).isSpace() || isClosingLine(*line))
-            continue;
-        return line->left(lineLimit).trimmed().toString();
-    }
-    return QString();
+        if (line.isEmpty() || line.at(0).isSpace() || isClosingLine(line))
+            return true;
+        message = line.left(lineLimit).trimmed().toString();
+        return false;
+    });
+    return message;
 }
 
 QString lastEncoderLines(const QString &output, int count)
 {
-    const QVector<QStringRef> lines = output.splitRef(QRegularExpression(QStringLiteral("[\r\n]")));
     QStringList last;
-    for (auto line = lines.crbegin(); line != lines.crend() && last.size() < count; ++line) {
-        if (line->trimmed().isEmpty() || line->startsWith(QLatin1String("size=")))
-            continue;
-        last.prepend(line->left(lineLimit).toString());
-    }
+    forEachLineFromEnd(output, [&last, count](QStringView line) {
+        if (last.size() >= count)
+            return false;
+        if (!line.trimmed().isEmpty() && !line.startsWith(QLatin1String("size=")))
+            last.prepend(line.left(lineLimit).toString());
+        return true;
+    });
     return last.join(QLatin1Char('\n'));
 }
 

@@ -39,7 +39,7 @@ OutputKey OutputKey::of(const QString &path)
     return key;
 }
 
-uint qHash(const OutputKey &key, uint seed)
+size_t qHash(const OutputKey &key, size_t seed)
 {
     return qHash(key.name, seed) ^ ::qHash(key.device, seed) ^ ::qHash(key.inode, seed);
 }

@@ -27,7 +27,7 @@ struct OutputKey
         return device == other.device && inode == other.inode && name == other.name;
     }
 };
-uint qHash(const OutputKey &key, uint seed = 0);
+size_t qHash(const OutputKey &key, size_t seed = 0);
 
 // Orders the writers of one batch: the jobs that write one output take turns
 // in row order, so the later row's file is the one that stays. Every job of

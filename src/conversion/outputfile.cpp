@@ -68,9 +68,10 @@ NameParts partsOf(const QString &outputPath)
     }
     const int room = nameLimit - 1 - int(marker.size()) - idLength - parts.tail.toUtf8().size();
     QString head = cutToBytes(base, qMax(0, room));
-    // Names cut alike must still differ.
+    // Names cut alike must still differ. Eight digits: Qt 6's hash has sixteen.
     if (head.size() < base.size())
-        head = cutToBytes(head, qMax(0, room - 9)) + QStringLiteral("~%1").arg(qHash(base), 8, 16, QLatin1Char('0'));
+        head = cutToBytes(head, qMax(0, room - 9))
+               + QStringLiteral("~%1").arg(uint(qHash(base)), 8, 16, QLatin1Char('0'));
     parts.head = QLatin1Char('.') + head;
     return parts;
 }
@@ -102,7 +103,7 @@ qint64 processIdLimit()
 
 // The process id in the part of a temporary name between the marker and the
 // suffix, written exactly as the constructor writes it; 0 for anything else.
-qint64 writerOf(const QStringRef &middle)
+qint64 writerOf(const QString &middle)
 {
     static const QRegularExpression shape(QStringLiteral("\\A([1-9][0-9]{0,6})-[0-9a-f]{8}\\z"));
     const QRegularExpressionMatch match = shape.match(middle);
@@ -173,7 +174,7 @@ void OutputFile::removeStale(const QStringList &leftovers) const
     for (const QString &name : leftovers) {
         if (!name.startsWith(prefix) || !name.endsWith(suffix) || name.size() <= prefix.size() + suffix.size())
             continue;
-        const qint64 pid = writerOf(name.midRef(prefix.size(), name.size() - prefix.size() - suffix.size()));
+        const qint64 pid = writerOf(name.mid(prefix.size(), name.size() - prefix.size() - suffix.size()));
         if (pid == 0)
             continue;
         const QByteArray path = encoded(folder + QLatin1Char('/') + name);
