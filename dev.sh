@@ -24,7 +24,7 @@ cd "$(dirname "$0")"
 packages=(
     cmake make g++
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
-    ffmpeg
+    ffmpeg libtag1-dev
     desktop-file-utils appstream dpkg-dev
     xvfb xauth xdotool libx11-dev
     parallel

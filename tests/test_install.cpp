@@ -154,6 +154,7 @@ private slots:
         QVERIFY(fields.contains("Package: quillmere\n"));
         QVERIFY(fields.contains("Version: " QUILLMERE_VERSION "\n"));
         QVERIFY2(fields.contains(QRegularExpression("Depends: .*\\bffmpeg\\b")), qPrintable(fields));
+        QVERIFY2(fields.contains(QRegularExpression("Depends: .*\\blibtag1v5\\b")), qPrintable(fields));
         // The package is made from the Qt 5 build; a Qt 6 build's names its own Qt.
         const QString widgets = QString("libqt%1widgets%1").arg(QT_VERSION_MAJOR);
         QVERIFY2(fields.contains(QRegularExpression("Depends: .*\\b" + widgets + "\\b")),
