@@ -56,7 +56,7 @@ inline auto restoreSettingsLater()
                         rate = AppSettings::OutputSamplerate, channels = AppSettings::OutputChannelCount,
                         filters = AppSettings::AudioFilters, quick = AppSettings::QuickConvertMode,
                         copy = AppSettings::CopyNonAudioFiles, soxr = AppSettings::UseSoXresampler,
-                        threads = AppSettings::Threads] {
+                        cover = AppSettings::CoverArt, threads = AppSettings::Threads] {
         AppSettings::FFmpegBinary = ffmpeg;
         AppSettings::OutputFormat = format;
         AppSettings::OutputQualityArguments = quality;
@@ -67,6 +67,7 @@ inline auto restoreSettingsLater()
         AppSettings::QuickConvertMode = quick;
         AppSettings::CopyNonAudioFiles = copy;
         AppSettings::UseSoXresampler = soxr;
+        AppSettings::CoverArt = cover;
         AppSettings::Threads = threads;
     });
 }
@@ -84,6 +85,7 @@ inline void resetSettings(const QString &encoder, const QString &outputDirectory
     AppSettings::QuickConvertMode = false;
     AppSettings::CopyNonAudioFiles = false;
     AppSettings::UseSoXresampler = false;
+    AppSettings::CoverArt = true;
     AppSettings::Threads = 2;
 }
 

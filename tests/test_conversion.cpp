@@ -196,11 +196,11 @@ private slots:
         const QString track = "/music/album/track01.flac";
         const QString mirrored = "/home/user/Quillmere//music/album";
         const QStringList head{"-hide_banner", "-y", "-vn", "-i", track};
-        const QStringList streamTags{"-map_metadata", "0", "-map_metadata", "0:s:0"};
+        const QStringList streamTags{"-map_metadata", "0", "-map_metadata", "0:s:a:0"};
 
         QTest::newRow("defaults") << "mp3" << "-q:a 2" << "" << 0 << "" << false << false << track << mirrored
             << QStringList{"-hide_banner", "-y", "-vn", "-i", "/music/album/track01.flac", "-c:a",
-                           "libmp3lame", "-q:a", "2", "-map_metadata", "0", "-map_metadata", "0:s:0",
+                           "libmp3lame", "-q:a", "2", "-map_metadata", "0", "-map_metadata", "0:s:a:0",
                            "-id3v2_version", "3", "/home/user/Quillmere//music/album/track01.mp3"};
         QTest::newRow("wav, quick, filters")
             << "wav" << "-c:a pcm_s16le" << "44100" << 1 << "volume=-10dB\nbass=gain=10" << true << true

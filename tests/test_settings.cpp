@@ -59,6 +59,7 @@ private:
             {"QuickConvertMode", "false"},
             {"CopyNonAudioFiles", "false"},
             {"UseSoXresampler", "false"},
+            {"CoverArt", "true"},
             {"Threads", "0"},
         };
     }

@@ -167,6 +167,7 @@ struct Form
     QCheckBox *quick = find<QCheckBox>("checkBox_QuickConvertMode");
     QCheckBox *copy = find<QCheckBox>("checkBox_CopyNonAudioFiles");
     QCheckBox *sox = find<QCheckBox>("checkBox_UseSoXresampler");
+    QCheckBox *cover = find<QCheckBox>("checkBox_CoverArt");
     QComboBox *presets = find<QComboBox>("comboBox_AudioFiltersPresets");
     QPlainTextEdit *filters = find<QPlainTextEdit>("plainTextEdit_AudioFilters");
     QDialogButtonBox *buttons = find<QDialogButtonBox>("buttonBox");
@@ -266,7 +267,7 @@ private slots:
                                    "comboBox_OutputSamplerate", "comboBox_OutputChannelCount",
                                    "lineEdit_FFmpegBinary", "spinBox_Threads",
                                    "checkBox_QuickConvertMode", "checkBox_CopyNonAudioFiles",
-                                   "checkBox_UseSoXresampler", "comboBox_AudioFiltersPresets",
+                                   "checkBox_UseSoXresampler", "checkBox_CoverArt", "comboBox_AudioFiltersPresets",
                                    "plainTextEdit_AudioFilters"};
         QStringList chain;
         QWidget *widget = dialog.findChild<QWidget *>(expected.first());
@@ -489,6 +490,7 @@ private slots:
         form.quick->setChecked(true);
         form.copy->setChecked(true);
         form.sox->setChecked(true);
+        form.cover->setChecked(false);
         choose(form.presets, "Bass boost");
 
         const QVariantMap expected{
@@ -502,6 +504,7 @@ private slots:
             {"QuickConvertMode", true},
             {"CopyNonAudioFiles", true},
             {"UseSoXresampler", true},
+            {"CoverArt", false},
             {"Threads", 12},
         };
 

@@ -37,7 +37,7 @@ QStringList encoderArguments(const QString &inputPath, const QString &outputPath
             arguments << QStringLiteral("-ac") << QString::number(AppSettings::OutputChannelCount);
         if (format->metadata != OutputFormat::NoMetadata)
             arguments << QStringLiteral("-map_metadata") << QStringLiteral("0")
-                      << QStringLiteral("-map_metadata") << QStringLiteral("0:s:0");
+                      << QStringLiteral("-map_metadata") << QStringLiteral("0:s:a:0");
         if (format->metadata == OutputFormat::StreamAndId3Metadata)
             arguments << QStringLiteral("-id3v2_version") << QStringLiteral("3");
     }

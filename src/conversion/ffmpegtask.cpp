@@ -11,6 +11,7 @@
 #include "logging/logging.h"
 #include "settings/appsettings.h"
 #include "settings/outputlocation.h"
+#include "tags/tagcopy.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -197,7 +198,12 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
     decodeError = messages.decodeError();
     if (!decodeError.isEmpty())
         qCDebug(lcEngine) << "Job" << id << "decoded with errors:" << decodeError;
-    return commit(file, tr("Converted"));
+    // A tag is never worth the music: without them the output is still done.
+    const QString tagProblem =
+        TagCopy::copy(inputPath, file.temporaryPath(), outputSuffix(), AppSettings::CoverArt);
+    if (!tagProblem.isEmpty())
+        qCDebug(lcEngine) << "Job" << id << "|" << tagProblem;
+    return commit(file, tagProblem.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(tagProblem));
 }
 
 FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &how)

@@ -20,6 +20,7 @@ QString AppSettings::AudioFilters;
 bool AppSettings::QuickConvertMode = false;
 bool AppSettings::CopyNonAudioFiles = false;
 bool AppSettings::UseSoXresampler = false;
+bool AppSettings::CoverArt = true;
 int AppSettings::Threads = 0;
 
 QString AppSettings::defaultFFmpegBinary()

@@ -30,6 +30,7 @@ public:
     static bool QuickConvertMode;
     static bool CopyNonAudioFiles;
     static bool UseSoXresampler;
+    static bool CoverArt;
     static int Threads;
 
     // Where the encoder is looked for when no path is stored.

@@ -83,6 +83,7 @@ QList<std::pair<SettingsTable::Field, QWidget *>> SettingsDialog::fieldWidgets()
         {&AppSettings::QuickConvertMode, ui->checkBox_QuickConvertMode},
         {&AppSettings::CopyNonAudioFiles, ui->checkBox_CopyNonAudioFiles},
         {&AppSettings::UseSoXresampler, ui->checkBox_UseSoXresampler},
+        {&AppSettings::CoverArt, ui->checkBox_CoverArt},
         {&AppSettings::Threads, ui->spinBox_Threads},
     };
 }

@@ -71,6 +71,7 @@ const QList<SettingsTable::Setting> &SettingsTable::settings()
         {"QuickConvertMode", &AppSettings::QuickConvertMode, Kind::Flag, [] { return QVariant(false); }},
         {"CopyNonAudioFiles", &AppSettings::CopyNonAudioFiles, Kind::Flag, [] { return QVariant(false); }},
         {"UseSoXresampler", &AppSettings::UseSoXresampler, Kind::Flag, [] { return QVariant(false); }},
+        {"CoverArt", &AppSettings::CoverArt, Kind::Flag, [] { return QVariant(true); }},
         {"Threads", &AppSettings::Threads, Kind::WholeNumber, [] { return QVariant(0); }},
     };
     return table;
