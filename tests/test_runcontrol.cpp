@@ -534,11 +534,13 @@ private slots:
 
         const QString converts = "echo converted > \"$out\"";
         const qint64 unknown = -1;
+        // The stand-in inputs are no audio that TagLib could read.
+        const QString converted = "Converted; tags and cover not copied: the input's tags could not be read";
         QTest::newRow("converted") << "song.flac" << converts << "@/out" << QStringList() << ""
-            << int(FFmpegTask::Done) << "@/out/song.mp3" << "Converted" << "" << true << unknown;
+            << int(FFmpegTask::Done) << "@/out/song.mp3" << converted << "" << true << unknown;
         QTest::newRow("length from the encoder") << "song.flac"
             << "printf '  Duration: 00:01:02.50, start: 0.000000, bitrate: 1411 kb/s\\n' >&2; " + converts << "@/out"
-            << QStringList() << "" << int(FFmpegTask::Done) << "@/out/song.mp3" << "Converted"
+            << QStringList() << "" << int(FFmpegTask::Done) << "@/out/song.mp3" << converted
             << "  Duration: 00:01:02.50, start: 0.000000, bitrate: 1411 kb/s\n" << true << qint64(62500);
         QTest::newRow("other file skipped") << "notes.txt" << converts << "@/out" << QStringList() << ""
             << int(FFmpegTask::Skipped) << "" << "Not an audio or video file" << "" << false << unknown;

@@ -155,7 +155,7 @@ private slots:
         AppSettings::save();
         AppSettings::save();
         QCOMPARE(log.lines, (QStringList{"Settings saved", "Settings saved"}));
-        QCOMPARE(QSettings().allKeys().size(), 11);
+        QCOMPARE(QSettings().allKeys().size(), 12);
 
         QFile file(home.configFile());
         QVERIFY(file.open(QIODevice::ReadOnly));

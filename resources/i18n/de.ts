@@ -188,6 +188,10 @@
         <source>Converted</source>
         <translation>Konvertiert</translation>
     </message>
+    <message>
+        <source>Converted; %1</source>
+        <translation>Konvertiert; %1</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -472,6 +476,25 @@ Wählen Sie 0, um alle CPU-Threads zu nutzen.</translation>
     <message>
         <source>Open Directory</source>
         <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Gives each output the front cover of its input, or else the folder&apos;s cover, folder, front or albumart picture.</source>
+        <translation>Gibt jeder Ausgabe das Titelbild ihrer Eingabe, sonst das Bild cover, folder, front oder albumart aus deren Ordner.</translation>
+    </message>
+    <message>
+        <source>Cover art</source>
+        <translation>Cover-Bilder</translation>
+    </message>
+</context>
+<context>
+    <name>TagCopy</name>
+    <message>
+        <source>tags and cover not copied: the input&apos;s tags could not be read</source>
+        <translation>Tags und Cover nicht übernommen: Die Tags der Eingabe konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>tags and cover not copied: the output&apos;s tags could not be written</source>
+        <translation>Tags und Cover nicht übernommen: Die Tags der Ausgabe konnten nicht geschrieben werden</translation>
     </message>
 </context>
 </TS>

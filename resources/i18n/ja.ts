@@ -183,6 +183,10 @@
         <source>Converted</source>
         <translation>変換しました</translation>
     </message>
+    <message>
+        <source>Converted; %1</source>
+        <translation>変換しました。%1</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -467,6 +471,25 @@ Select 0 to use all CPU threads.</source>
     <message>
         <source>Open Directory</source>
         <translation>フォルダーを開く</translation>
+    </message>
+    <message>
+        <source>Gives each output the front cover of its input, or else the folder&apos;s cover, folder, front or albumart picture.</source>
+        <translation>各出力に入力のフロントカバーを付けます。ない場合はフォルダーの cover、folder、front、albumart の画像を使います。</translation>
+    </message>
+    <message>
+        <source>Cover art</source>
+        <translation>カバーアート</translation>
+    </message>
+</context>
+<context>
+    <name>TagCopy</name>
+    <message>
+        <source>tags and cover not copied: the input&apos;s tags could not be read</source>
+        <translation>タグとカバーはコピーされませんでした: 入力のタグを読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>tags and cover not copied: the output&apos;s tags could not be written</source>
+        <translation>タグとカバーはコピーされませんでした: 出力のタグを書き込めませんでした</translation>
     </message>
 </context>
 </TS>

@@ -183,6 +183,10 @@
         <source>Converted</source>
         <translation>Dönüştürüldü</translation>
     </message>
+    <message>
+        <source>Converted; %1</source>
+        <translation>Dönüştürüldü; %1</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -467,6 +471,25 @@ Tüm CPU iş parçacıklarını kullanmak için 0 seçin.</translation>
     <message>
         <source>Open Directory</source>
         <translation>Klasör Aç</translation>
+    </message>
+    <message>
+        <source>Gives each output the front cover of its input, or else the folder&apos;s cover, folder, front or albumart picture.</source>
+        <translation>Her çıktıya girdisinin ön kapağını, yoksa klasördeki cover, folder, front veya albumart resmini verir.</translation>
+    </message>
+    <message>
+        <source>Cover art</source>
+        <translation>Kapak resmi</translation>
+    </message>
+</context>
+<context>
+    <name>TagCopy</name>
+    <message>
+        <source>tags and cover not copied: the input&apos;s tags could not be read</source>
+        <translation>etiketler ve kapak kopyalanmadı: girdinin etiketleri okunamadı</translation>
+    </message>
+    <message>
+        <source>tags and cover not copied: the output&apos;s tags could not be written</source>
+        <translation>etiketler ve kapak kopyalanmadı: çıktının etiketleri yazılamadı</translation>
     </message>
 </context>
 </TS>

@@ -201,8 +201,6 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
     // A tag is never worth the music: without them the output is still done.
     const QString tagProblem =
         TagCopy::copy(inputPath, file.temporaryPath(), outputSuffix(), AppSettings::CoverArt);
-    if (!tagProblem.isEmpty())
-        qCDebug(lcEngine) << "Job" << id << "|" << tagProblem;
     return commit(file, tagProblem.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(tagProblem));
 }
 

@@ -3,7 +3,6 @@
 
 #include "tags/coverfile.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -28,11 +27,6 @@ struct Cover
     TagLib::ByteVector data;
     TagLib::String mimeType;
 };
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TagCopy", text);
-}
 
 TagLib::FileName fileName(const QString &path)
 {

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // Gives a converted file the tags and the front cover of its input, in the
 // output format's own frames and atoms; the encoder carries neither whole.
 class TagCopy
 {
+    Q_DECLARE_TR_FUNCTIONS(TagCopy)
+
 public:
     TagCopy() = delete;
 
