@@ -9,6 +9,7 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
@@ -58,6 +59,7 @@ class TestTags : public QObject
         map["GENRE"] = String("Jazz");
         map["COMMENT"] = String("Remark");
         map["MUSICBRAINZ_TRACKID"] = String("0a1b2c3d-0000-4000-8000-000000000003");
+        map["MUSICBRAINZ_ALBUMID"] = String("0a1b2c3d-0000-4000-8000-00000000000a");
         return map;
     }
 
@@ -184,7 +186,7 @@ private slots:
         const PropertyMap map = output.file()->properties();
         QCOMPARE(map["TITLE"], StringList("Title"));
         QCOMPARE(map["ARTIST"], StringList("Ann").append("Bob"));
-        for (const char *key : {"ALBUM", "ALBUMARTIST", "DATE", "GENRE", "COMMENT", "MUSICBRAINZ_TRACKID"})
+        for (const char *key : {"ALBUM", "ALBUMARTIST", "DATE", "GENRE", "COMMENT", "MUSICBRAINZ_TRACKID", "MUSICBRAINZ_ALBUMID"})
             QCOMPARE(map[key], tags(false)[key]);
         QCOMPARE(numberOf(map, "TRACKNUMBER", "TRACKTOTAL"), QString("3/12"));
         QCOMPARE(numberOf(map, "DISCNUMBER", "DISCTOTAL"), QString("1/2"));
@@ -192,6 +194,8 @@ private slots:
                                 "LANGUAGE", "ENCODER", "ENCODING"})
             QVERIFY2(!map.contains(key), key);
         QCOMPARE(frontCovers(output.file()), QList<ByteVector>{front});
+        if (auto *mpeg = dynamic_cast<MPEG::File *>(output.file()))
+            QVERIFY(ID3v2::UserTextIdentificationFrame::find(mpeg->ID3v2Tag(), "MusicBrainz Album Id"));
     }
 
     // A file whose tags TagLib cannot read is converted with the encoder's tags, and says so.

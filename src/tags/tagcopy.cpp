@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <taglib/aifffile.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -13,10 +14,10 @@
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
-#include <taglib/aifffile.h>
 
 #include <memory>
 
@@ -190,12 +191,32 @@ void setCover(TagLib::File *file, const Cover &cover)
     }
 }
 
+// TagLib names the MusicBrainz TXXX frames in capitals ("MUSICBRAINZ ALBUM
+// ID"); players look for the spelling MusicBrainz itself writes.
+void spellMusicBrainz(TagLib::ID3v2::Tag *tag)
+{
+    for (TagLib::ID3v2::Frame *frame : tag->frameList("TXXX")) {
+        auto *text = dynamic_cast<TagLib::ID3v2::UserTextIdentificationFrame *>(frame);
+        if (!text || !text->description().startsWith("MUSICBRAINZ "))
+            continue;
+        QStringList words = QString::fromStdString(text->description().to8Bit(true)).split(QLatin1Char(' '));
+        words.first() = QStringLiteral("MusicBrainz");
+        for (int i = 1; i < words.size(); ++i)
+            words[i] = words[i].left(1) + words[i].mid(1).toLower();
+        text->setDescription(TagLib::String(words.join(QLatin1Char(' ')).toStdString(), TagLib::String::UTF8));
+    }
+}
+
 bool save(TagLib::File *file)
 {
     // Only the ID3v2 tag: an ID3v1 or APE tag the encoder wrote would keep
     // its old, shorter values.
-    if (auto *mpeg = dynamic_cast<TagLib::MPEG::File *>(file))
+    if (auto *mpeg = dynamic_cast<TagLib::MPEG::File *>(file)) {
+        spellMusicBrainz(mpeg->ID3v2Tag(true));
         return mpeg->save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers);
+    }
+    if (auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file))
+        spellMusicBrainz(wav->ID3v2Tag());
     return file->save();
 }
 
