@@ -534,7 +534,7 @@ private slots:
 
         const QString converts = "echo converted > \"$out\"";
         const qint64 unknown = -1;
-        // The stand-in inputs are no audio that TagLib could read.
+        // The stand-in inputs are no audio whose tags could be read.
         const QString converted = "Converted; tags and cover not copied: the input's tags could not be read";
         QTest::newRow("converted") << "song.flac" << converts << "@/out" << QStringList() << ""
             << int(FFmpegTask::Done) << "@/out/song.mp3" << converted << "" << true << unknown;

@@ -2,12 +2,11 @@
 #include "tags/tagcopy.h"
 
 #include "tags/coverfile.h"
+#include "tags/covers.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <taglib/aifffile.h>
-#include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
@@ -23,16 +22,7 @@
 
 namespace {
 
-struct Cover
-{
-    TagLib::ByteVector data;
-    TagLib::String mimeType;
-};
-
-TagLib::FileName fileName(const QString &path)
-{
-    return QFile::encodeName(path).constData();
-}
+using Cover = Covers::Cover;
 
 // The output is opened by its format, whatever its hidden name ends in.
 std::unique_ptr<TagLib::File> openOutput(const QString &path, const QString &formatId)
@@ -85,64 +75,6 @@ void foldTotal(TagLib::PropertyMap &properties, const char *numberKey, const cha
         properties.erase(numberKey);
 }
 
-// The front cover of an ID3v2 tag, else its first picture.
-Cover id3Cover(TagLib::ID3v2::Tag *tag)
-{
-    Cover first;
-    if (!tag)
-        return first;
-    for (TagLib::ID3v2::Frame *frame : tag->frameList("APIC")) {
-        auto *picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(frame);
-        if (!picture)
-            continue;
-        const Cover cover{picture->picture(), picture->mimeType()};
-        if (picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover)
-            return cover;
-        if (first.data.isEmpty())
-            first = cover;
-    }
-    return first;
-}
-
-Cover flacCover(const TagLib::List<TagLib::FLAC::Picture *> &pictures)
-{
-    Cover first;
-    for (const TagLib::FLAC::Picture *picture : pictures) {
-        const Cover cover{picture->data(), picture->mimeType()};
-        if (picture->type() == TagLib::FLAC::Picture::FrontCover)
-            return cover;
-        if (first.data.isEmpty())
-            first = cover;
-    }
-    return first;
-}
-
-Cover embeddedCover(TagLib::File *file)
-{
-    if (auto *flac = dynamic_cast<TagLib::FLAC::File *>(file)) {
-        const Cover cover = flacCover(flac->pictureList());
-        return cover.data.isEmpty() && flac->hasXiphComment() ? flacCover(flac->xiphComment()->pictureList())
-                                                               : cover;
-    }
-    if (auto *mpeg = dynamic_cast<TagLib::MPEG::File *>(file))
-        return id3Cover(mpeg->hasID3v2Tag() ? mpeg->ID3v2Tag() : nullptr);
-    if (auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file))
-        return id3Cover(wav->hasID3v2Tag() ? wav->ID3v2Tag() : nullptr);
-    if (auto *aiff = dynamic_cast<TagLib::RIFF::AIFF::File *>(file))
-        return id3Cover(aiff->hasID3v2Tag() ? aiff->tag() : nullptr);
-    if (auto *mp4 = dynamic_cast<TagLib::MP4::File *>(file)) {
-        // MP4 pictures have no type: the first is the cover.
-        const TagLib::MP4::CoverArtList covers = mp4->tag()->item("covr").toCoverArtList();
-        if (covers.isEmpty())
-            return {};
-        const TagLib::MP4::CoverArt &cover = covers.front();
-        return {cover.data(), cover.format() == TagLib::MP4::CoverArt::PNG ? "image/png" : "image/jpeg"};
-    }
-    if (auto *xiph = dynamic_cast<TagLib::Ogg::XiphComment *>(file->tag()))
-        return flacCover(xiph->pictureList());
-    return {};
-}
-
 Cover folderCover(const QString &inputPath)
 {
     QFile picture(CoverFile::inFolder(QFileInfo(inputPath).path()));
@@ -151,44 +83,6 @@ Cover folderCover(const QString &inputPath)
     const QByteArray bytes = picture.readAll();
     const bool png = picture.fileName().endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
     return {TagLib::ByteVector(bytes.constData(), uint(bytes.size())), png ? "image/png" : "image/jpeg"};
-}
-
-void setId3Cover(TagLib::ID3v2::Tag *tag, const Cover &cover)
-{
-    tag->removeFrames("APIC");
-    auto *frame = new TagLib::ID3v2::AttachedPictureFrame;
-    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-    frame->setMimeType(cover.mimeType);
-    frame->setPicture(cover.data);
-    tag->addFrame(frame);
-}
-
-TagLib::FLAC::Picture *flacPicture(const Cover &cover)
-{
-    auto *picture = new TagLib::FLAC::Picture;
-    picture->setType(TagLib::FLAC::Picture::FrontCover);
-    picture->setMimeType(cover.mimeType);
-    picture->setData(cover.data);
-    return picture;
-}
-
-void setCover(TagLib::File *file, const Cover &cover)
-{
-    if (auto *flac = dynamic_cast<TagLib::FLAC::File *>(file)) {
-        flac->removePictures();
-        flac->addPicture(flacPicture(cover));
-    } else if (auto *mpeg = dynamic_cast<TagLib::MPEG::File *>(file)) {
-        setId3Cover(mpeg->ID3v2Tag(true), cover);
-    } else if (auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file)) {
-        setId3Cover(wav->ID3v2Tag(), cover);
-    } else if (auto *mp4 = dynamic_cast<TagLib::MP4::File *>(file)) {
-        const auto format =
-            cover.mimeType == "image/png" ? TagLib::MP4::CoverArt::PNG : TagLib::MP4::CoverArt::JPEG;
-        mp4->tag()->setItem("covr", TagLib::MP4::CoverArtList().append(TagLib::MP4::CoverArt(format, cover.data)));
-    } else if (auto *xiph = dynamic_cast<TagLib::Ogg::XiphComment *>(file->tag())) {
-        xiph->removeAllPictures();
-        xiph->addPicture(flacPicture(cover));
-    }
 }
 
 // TagLib names the MusicBrainz TXXX frames in capitals ("MUSICBRAINZ ALBUM
@@ -224,7 +118,8 @@ bool save(TagLib::File *file)
 
 QString TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId, bool withCover)
 {
-    const TagLib::FileRef input(fileName(inputPath), false);
+    const QByteArray inputName = QFile::encodeName(inputPath);
+    const TagLib::FileRef input(inputName.constData(), false);
     if (input.isNull())
         return tr("tags and cover not copied: the input's tags could not be read");
     const std::unique_ptr<TagLib::File> output = openOutput(outputPath, formatId);
@@ -242,11 +137,11 @@ QString TagCopy::copy(const QString &inputPath, const QString &outputPath, const
     output->setProperties(TagLib::PropertyMap());
     output->setProperties(properties);
     if (withCover) {
-        Cover cover = embeddedCover(input.file());
+        Cover cover = Covers::front(input.file());
         if (cover.data.isEmpty())
             cover = folderCover(inputPath);
         if (!cover.data.isEmpty())
-            setCover(output.get(), cover);
+            Covers::setFront(output.get(), cover);
     }
     if (!save(output.get()))
         return tr("tags and cover not copied: the output's tags could not be written");

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tags/covers.h"
+
+#include <taglib/aifffile.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+namespace {
+
+using Cover = Covers::Cover;
+
+// The front cover of an ID3v2 tag, else its first picture.
+Cover id3Cover(TagLib::ID3v2::Tag *tag)
+{
+    Cover first;
+    if (!tag)
+        return first;
+    for (TagLib::ID3v2::Frame *frame : tag->frameList("APIC")) {
+        auto *picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(frame);
+        if (!picture)
+            continue;
+        const Cover cover{picture->picture(), picture->mimeType()};
+        if (picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover)
+            return cover;
+        if (first.data.isEmpty())
+            first = cover;
+    }
+    return first;
+}
+
+Cover flacCover(const TagLib::List<TagLib::FLAC::Picture *> &pictures)
+{
+    Cover first;
+    for (const TagLib::FLAC::Picture *picture : pictures) {
+        const Cover cover{picture->data(), picture->mimeType()};
+        if (picture->type() == TagLib::FLAC::Picture::FrontCover)
+            return cover;
+        if (first.data.isEmpty())
+            first = cover;
+    }
+    return first;
+}
+
+void setId3Cover(TagLib::ID3v2::Tag *tag, const Cover &cover)
+{
+    tag->removeFrames("APIC");
+    auto *frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+    frame->setMimeType(cover.mimeType);
+    frame->setPicture(cover.data);
+    tag->addFrame(frame);
+}
+
+TagLib::FLAC::Picture *flacPicture(const Cover &cover)
+{
+    auto *picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::FrontCover);
+    picture->setMimeType(cover.mimeType);
+    picture->setData(cover.data);
+    return picture;
+}
+
+} // namespace
+
+Covers::Cover Covers::front(TagLib::File *file)
+{
+    if (auto *flac = dynamic_cast<TagLib::FLAC::File *>(file)) {
+        const Cover cover = flacCover(flac->pictureList());
+        return cover.data.isEmpty() && flac->hasXiphComment() ? flacCover(flac->xiphComment()->pictureList())
+                                                               : cover;
+    }
+    if (auto *mpeg = dynamic_cast<TagLib::MPEG::File *>(file))
+        return id3Cover(mpeg->hasID3v2Tag() ? mpeg->ID3v2Tag() : nullptr);
+    if (auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file))
+        return id3Cover(wav->hasID3v2Tag() ? wav->ID3v2Tag() : nullptr);
+    if (auto *aiff = dynamic_cast<TagLib::RIFF::AIFF::File *>(file))
+        return id3Cover(aiff->hasID3v2Tag() ? aiff->tag() : nullptr);
+    if (auto *mp4 = dynamic_cast<TagLib::MP4::File *>(file)) {
+        // MP4 pictures have no type: the first is the cover.
+        const TagLib::MP4::CoverArtList covers = mp4->tag()->item("covr").toCoverArtList();
+        if (covers.isEmpty())
+            return {};
+        const TagLib::MP4::CoverArt &cover = covers.front();
+        return {cover.data(), cover.format() == TagLib::MP4::CoverArt::PNG ? "image/png" : "image/jpeg"};
+    }
+    if (auto *xiph = dynamic_cast<TagLib::Ogg::XiphComment *>(file->tag()))
+        return flacCover(xiph->pictureList());
+    return {};
+}
+
+void Covers::setFront(TagLib::File *file, const Cover &cover)
+{
+    if (auto *flac = dynamic_cast<TagLib::FLAC::File *>(file)) {
+        flac->removePictures();
+        flac->addPicture(flacPicture(cover));
+    } else if (auto *mpeg = dynamic_cast<TagLib::MPEG::File *>(file)) {
+        setId3Cover(mpeg->ID3v2Tag(true), cover);
+    } else if (auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file)) {
+        setId3Cover(wav->ID3v2Tag(), cover);
+    } else if (auto *mp4 = dynamic_cast<TagLib::MP4::File *>(file)) {
+        const auto format =
+            cover.mimeType == "image/png" ? TagLib::MP4::CoverArt::PNG : TagLib::MP4::CoverArt::JPEG;
+        mp4->tag()->setItem("covr", TagLib::MP4::CoverArtList().append(TagLib::MP4::CoverArt(format, cover.data)));
+    } else if (auto *xiph = dynamic_cast<TagLib::Ogg::XiphComment *>(file->tag())) {
+        xiph->removeAllPictures();
+        xiph->addPicture(flacPicture(cover));
+    }
+}
