@@ -14,36 +14,37 @@ namespace {
 
 using Cover = Covers::Cover;
 
-// The front cover of an ID3v2 tag, else its first picture.
+// Takes the first picture offered, and a front cover over it.
+struct CoverChoice
+{
+    Cover chosen;
+    bool front = false;
+
+    void offer(bool isFront, const TagLib::ByteVector &data, const TagLib::String &mimeType)
+    {
+        if (!front && (isFront || chosen.data.isEmpty()))
+            chosen = {data, mimeType};
+        front = front || isFront;
+    }
+};
+
 Cover id3Cover(TagLib::ID3v2::Tag *tag)
 {
-    Cover first;
-    if (!tag)
-        return first;
-    for (TagLib::ID3v2::Frame *frame : tag->frameList("APIC")) {
-        auto *picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(frame);
-        if (!picture)
-            continue;
-        const Cover cover{picture->picture(), picture->mimeType()};
-        if (picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover)
-            return cover;
-        if (first.data.isEmpty())
-            first = cover;
+    CoverChoice choice;
+    for (TagLib::ID3v2::Frame *frame : tag ? tag->frameList("APIC") : TagLib::ID3v2::FrameList()) {
+        if (auto *picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(frame))
+            choice.offer(picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover, picture->picture(),
+                         picture->mimeType());
     }
-    return first;
+    return choice.chosen;
 }
 
 Cover flacCover(const TagLib::List<TagLib::FLAC::Picture *> &pictures)
 {
-    Cover first;
-    for (const TagLib::FLAC::Picture *picture : pictures) {
-        const Cover cover{picture->data(), picture->mimeType()};
-        if (picture->type() == TagLib::FLAC::Picture::FrontCover)
-            return cover;
-        if (first.data.isEmpty())
-            first = cover;
-    }
-    return first;
+    CoverChoice choice;
+    for (const TagLib::FLAC::Picture *picture : pictures)
+        choice.offer(picture->type() == TagLib::FLAC::Picture::FrontCover, picture->data(), picture->mimeType());
+    return choice.chosen;
 }
 
 void setId3Cover(TagLib::ID3v2::Tag *tag, const Cover &cover)
