@@ -94,8 +94,12 @@ Covers::Cover Covers::front(TagLib::File *file)
     return {};
 }
 
-void Covers::setFront(TagLib::File *file, const Cover &cover)
+void Covers::setFront(TagLib::File *file, const Cover &given)
 {
+    // Players go by the type a picture is said to have; an untyped one is
+    // named by its first bytes.
+    const bool png = given.data.startsWith("\x89PNG");
+    const Cover cover{given.data, given.mimeType.isEmpty() ? (png ? "image/png" : "image/jpeg") : given.mimeType};
     if (auto *flac = dynamic_cast<TagLib::FLAC::File *>(file)) {
         flac->removePictures();
         flac->addPicture(flacPicture(cover));
@@ -104,8 +108,7 @@ void Covers::setFront(TagLib::File *file, const Cover &cover)
     } else if (auto *wav = dynamic_cast<TagLib::RIFF::WAV::File *>(file)) {
         setId3Cover(wav->ID3v2Tag(), cover);
     } else if (auto *mp4 = dynamic_cast<TagLib::MP4::File *>(file)) {
-        const auto format =
-            cover.mimeType == "image/png" ? TagLib::MP4::CoverArt::PNG : TagLib::MP4::CoverArt::JPEG;
+        const auto format = png ? TagLib::MP4::CoverArt::PNG : TagLib::MP4::CoverArt::JPEG;
         mp4->tag()->setItem("covr", TagLib::MP4::CoverArtList().append(TagLib::MP4::CoverArt(format, cover.data)));
     } else if (auto *xiph = dynamic_cast<TagLib::Ogg::XiphComment *>(file->tag())) {
         xiph->removeAllPictures();
