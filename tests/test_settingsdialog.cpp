@@ -265,9 +265,9 @@ private slots:
         const QStringList expected{"lineEdit_OutputDirectory", "toolButton_SelectOutputDirectory",
                                    "comboBox_OutputFormat", "comboBox_Quality",
                                    "comboBox_OutputSamplerate", "comboBox_OutputChannelCount",
-                                   "lineEdit_FFmpegBinary", "spinBox_Threads",
+                                   "lineEdit_FFmpegBinary", "spinBox_Threads", "checkBox_CoverArt",
                                    "checkBox_QuickConvertMode", "checkBox_CopyNonAudioFiles",
-                                   "checkBox_UseSoXresampler", "checkBox_CoverArt", "comboBox_AudioFiltersPresets",
+                                   "checkBox_UseSoXresampler", "comboBox_AudioFiltersPresets",
                                    "plainTextEdit_AudioFilters"};
         QStringList chain;
         QWidget *widget = dialog.findChild<QWidget *>(expected.first());
