@@ -189,6 +189,10 @@
         <translation>Konvertiert</translation>
     </message>
     <message>
+        <source>Writing the tags failed part way: the output may be damaged</source>
+        <translation>Das Schreiben der Tags brach mittendrin ab: die Ausgabe kann beschädigt sein</translation>
+    </message>
+    <message>
         <source>Converted; %1</source>
         <translation>Konvertiert; %1</translation>
     </message>

@@ -184,6 +184,10 @@
         <translation>変換しました</translation>
     </message>
     <message>
+        <source>Writing the tags failed part way: the output may be damaged</source>
+        <translation>タグの書き込みが途中で失敗しました。出力が壊れている可能性があります</translation>
+    </message>
+    <message>
         <source>Converted; %1</source>
         <translation>変換しました。%1</translation>
     </message>

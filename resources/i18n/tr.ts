@@ -184,6 +184,10 @@
         <translation>Dönüştürüldü</translation>
     </message>
     <message>
+        <source>Writing the tags failed part way: the output may be damaged</source>
+        <translation>Etiketlerin yazılması yarıda kaldı: çıktı bozulmuş olabilir</translation>
+    </message>
+    <message>
         <source>Converted; %1</source>
         <translation>Dönüştürüldü; %1</translation>
     </message>

@@ -198,10 +198,15 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
     decodeError = messages.decodeError();
     if (!decodeError.isEmpty())
         qCDebug(lcEngine) << "Job" << id << "decoded with errors:" << decodeError;
-    // A tag is never worth the music: without them the output is still done.
-    const QString tagProblem =
+    // A tag is never worth the music: an output without them is still done,
+    // but not one that writing them may have damaged.
+    const TagCopy::Result tags =
         TagCopy::copy(inputPath, file.temporaryPath(), outputSuffix(), AppSettings::CoverArt);
-    return commit(file, tagProblem.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(tagProblem));
+    if (tags.outputSpoilt) {
+        qCDebug(lcEngine) << "Tags of job" << id << "could not be written:" << outputPath;
+        return fail(tr("Writing the tags failed part way: the output may be damaged"));
+    }
+    return commit(file, tags.notCopied.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(tags.notCopied));
 }
 
 FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &how)

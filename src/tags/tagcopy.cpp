@@ -116,15 +116,15 @@ bool save(TagLib::File *file)
 
 } // namespace
 
-QString TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId, bool withCover)
+TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId, bool withCover)
 {
     const QByteArray inputName = QFile::encodeName(inputPath);
     const TagLib::FileRef input(inputName.constData(), false);
     if (input.isNull())
-        return tr("tags and cover not copied: the input's tags could not be read");
+        return {tr("tags and cover not copied: the input's tags could not be read")};
     const std::unique_ptr<TagLib::File> output = openOutput(outputPath, formatId);
     if (!output || !output->isValid())
-        return tr("tags and cover not copied: the output's tags could not be written");
+        return {tr("tags and cover not copied: the output's tags could not be written")};
 
     TagLib::PropertyMap properties = input.file()->properties();
     dropContainerKeys(properties);
@@ -143,7 +143,9 @@ QString TagCopy::copy(const QString &inputPath, const QString &outputPath, const
         if (!cover.data.isEmpty())
             Covers::setFront(output.get(), cover);
     }
+    // TagLib rewrites the file in place, so a save that failed may have left
+    // it half written.
     if (!save(output.get()))
-        return tr("tags and cover not copied: the output's tags could not be written");
-    return QString();
+        return {tr("tags and cover not copied: the output's tags could not be written"), true};
+    return {};
 }

@@ -13,11 +13,19 @@ class TagCopy
 public:
     TagCopy() = delete;
 
+    struct Result
+    {
+        // What was not copied, in a few words; empty when all was.
+        QString notCopied;
+        // The tags were being written when writing failed: the file may be
+        // damaged and must not be used.
+        bool outputSpoilt = false;
+    };
+
     // Replaces the tags of `outputPath`, a finished file of the output
     // format `formatId`, with those of `inputPath`; with `withCover`, also
-    // the input's front cover, else its folder's cover picture. Returns what
-    // was not copied, in a few words, or an empty text; the output is left
-    // as the encoder wrote it when its tags cannot be written.
-    static QString copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
-                        bool withCover);
+    // the input's front cover, else its folder's cover picture. The output
+    // is left as the encoder wrote it when its tags cannot be opened.
+    static Result copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
+                       bool withCover);
 };
