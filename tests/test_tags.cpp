@@ -116,6 +116,25 @@ private slots:
             QVERIFY(ID3v2::UserTextIdentificationFrame::find(mpeg->ID3v2Tag(), "MusicBrainz Album Id"));
     }
 
+    // TagLib took Matroska holding FLAC for a FLAC file without tags, and
+    // the output lost what the encoder had carried.
+    void unreadTagsLeaveTheEncoders()
+    {
+        const auto restore = restoreSettingsLater();
+        const QString input = dir.filePath("flac-in.mka");
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5", "-c:a", "flac", "-metadata", "title=Title", input}));
+        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-mka"));
+        FFmpegTask task(1, input);
+        JobReport report;
+        connect(&task, &FFmpegTask::Reported, [&](const JobReport &reported) { report = reported; });
+        task.run();
+        QCOMPARE(report.status, JobStatus::Done);
+        QCOMPARE(report.reason, QString("Converted; tags and cover not copied: the input's tags could not be read"));
+        const FileRef output(QFile::encodeName(report.outputPath).constData());
+        QVERIFY(output.audioProperties() && output.audioProperties()->lengthInMilliseconds() > 400);
+        QCOMPARE(output.file()->properties()["TITLE"], StringList("Title"));
+    }
+
     // Each file added to the folder, and the cover chosen then.
     void folderCoverName()
     {
