@@ -117,19 +117,32 @@ private slots:
     }
 
     // TagLib took Matroska holding FLAC for a FLAC file without tags, and
-    // the output lost what the encoder had carried.
+    // reads AIFF but not its NAME chunk: the output lost what the encoder
+    // had carried.
+    void unreadTagsLeaveTheEncoders_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("Matroska") << "flac-in.mka"
+                                  << "Converted; tags and cover not copied: the input's tags could not be read";
+        QTest::newRow("AIFF") << "named.aiff" << "Converted";
+    }
+
     void unreadTagsLeaveTheEncoders()
     {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
         const auto restore = restoreSettingsLater();
-        const QString input = dir.filePath("flac-in.mka");
-        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5", "-c:a", "flac", "-metadata", "title=Title", input}));
-        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-mka"));
+        const QString input = dir.filePath(name);
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5", "-c:a", name.endsWith("mka") ? "flac" : "pcm_s16be",
+                        "-metadata", "title=Title", input}));
+        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-" + name));
         FFmpegTask task(1, input);
         JobReport report;
         connect(&task, &FFmpegTask::Reported, [&](const JobReport &reported) { report = reported; });
         task.run();
         QCOMPARE(report.status, JobStatus::Done);
-        QCOMPARE(report.reason, QString("Converted; tags and cover not copied: the input's tags could not be read"));
+        QCOMPARE(report.reason, reason);
         const FileRef output(QFile::encodeName(report.outputPath).constData());
         QVERIFY(output.audioProperties() && output.audioProperties()->lengthInMilliseconds() > 400);
         QCOMPARE(output.file()->properties()["TITLE"], StringList("Title"));

@@ -146,6 +146,10 @@ TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPat
         return {tr("tags and cover not copied: the output's tags could not be written")};
 
     TagLib::PropertyMap properties = input.file()->properties();
+    // TagLib may read a file but not where it keeps its tags, such as the
+    // NAME and AUTH chunks of AIFF: what the encoder found there stays.
+    if (properties.isEmpty())
+        properties = output->properties();
     dropContainerKeys(properties);
     foldTotal(properties, "TRACKNUMBER", "TRACKTOTAL", format->totalInNumber);
     foldTotal(properties, "DISCNUMBER", "DISCTOTAL", format->totalInNumber);
