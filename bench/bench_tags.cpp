@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the tag step costs. Prints one line a case:
-//   tags SECONDS BASELINE-SECONDS     200 inputs of 2 s, WAV with tags and a 130 KiB cover, to MP3
+//   tags SECONDS BASELINE-SECONDS CPU BASELINE-CPU
+//                                     200 inputs of 2 s, WAV with tags and a 130 KiB cover, to MP3
 //                                     through `QUILLMERE --convert`, against the same batch through
 //                                     BASELINE, the program built without the tag step (median of 3,
-//                                     alternating)
-//   replaygain SECONDS OFF-SECONDS    the same batch through QUILLMERE with --set ReplayGain=true
+//                                     alternating): time, and the processor time of the program and
+//                                     its encoders, steadier on a shared machine
+//   replaygain SECONDS OFF-SECONDS CPU OFF-CPU
+//                                     the same batch through QUILLMERE with --set ReplayGain=true
 //                                     against =false; "replaygain rejected" when QUILLMERE has no
 //                                     such setting
 //   copy SECONDS COPY-SECONDS         TagCopy::copy of such an input's tags and a 5 MiB cover into an
@@ -31,6 +34,8 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <sys/resource.h>
+
 #include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
 
@@ -41,6 +46,14 @@
 namespace {
 
 QString ffmpeg;
+
+// The processor time of the children waited for so far, user and system.
+double childrenCpu()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 // Runs `command` to its end and gives its exit code; one that cannot start
 // or crashes ends this program. Its standard error is shown unless `quiet`.
@@ -64,10 +77,14 @@ int run(const QStringList &command, double *seconds = nullptr, bool quiet = fals
     return process.exitCode();
 }
 
-double timed(const QStringList &command)
+double timed(const QStringList &command, double *cpu = nullptr)
 {
     double seconds = 0;
-    if (run(command, &seconds) != 0) {
+    const double cpuBefore = childrenCpu();
+    const int exitCode = run(command, &seconds);
+    if (cpu)
+        *cpu = childrenCpu() - cpuBefore;
+    if (exitCode != 0) {
         std::fprintf(stderr, "bench_tags: %s failed\n", qPrintable(command.join(QLatin1Char(' '))));
         std::exit(1);
     }
@@ -139,14 +156,18 @@ QStringList convert(const QString &quillmere, const QString &settings, const QSt
 void compare(QTextStream &out, const QString &name, const QStringList &ours, const QStringList &theirs,
              const QString &outputs)
 {
-    QList<double> oursRuns, theirsRuns;
+    QList<double> oursRuns, theirsRuns, oursCpu, theirsCpu;
     for (int round = 0; round < 3; ++round) {
-        theirsRuns << timed(theirs);
+        double cpu = 0;
+        theirsRuns << timed(theirs, &cpu);
+        theirsCpu << cpu;
         removeFiles(outputs);
-        oursRuns << timed(ours);
+        oursRuns << timed(ours, &cpu);
+        oursCpu << cpu;
         removeFiles(outputs);
     }
-    out << name << ' ' << median(oursRuns) << ' ' << median(theirsRuns) << '\n';
+    out << name << ' ' << median(oursRuns) << ' ' << median(theirsRuns) << ' ' << median(oursCpu) << ' '
+        << median(theirsCpu) << '\n';
     out.flush();
 }
 
