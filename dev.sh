@@ -16,7 +16,8 @@
 #   ./dev.sh qt6             only the fourth
 #   ./dev.sh bench           build and run the benchmarks
 #
-# Each build has its own folder: build/, build-asan/, build-tsan/ and build-qt6/.
+# Each build has its own folder: build/, build-asan/, build-tsan/ and build-qt6/;
+# ./dev.sh bench also builds the program without its tag step in build-notags/.
 # Qt 5 is the default; the Qt 6 packages are installed only for a Qt 6 build.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -77,6 +78,15 @@ run_asan() {
         ctest --test-dir build-asan --output-on-failure --no-label-summary --parallel "$(nproc)"
 }
 
+# The program as it was before its tag step: bench/run's baseline for it.
+notags_build() {
+    if [ ! -d build-notags/source ]; then
+        mkdir -p build-notags/source
+        git archive fdbe45f | tar -x -C build-notags/source
+    fi
+    cmake -S build-notags/source -B build-notags/build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build-notags/build --parallel "$(nproc)" --target quillmere
+}
 qt6_build() {
     cmake -S . -B build-qt6 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQT_MAJOR_VERSION=6 >/dev/null
     cmake --build build-qt6 --parallel "$(nproc)" "$@"
@@ -129,9 +139,10 @@ case "$command" in
     bench)
         install_missing "${qt6_packages[@]}"
         build --target quillmere bench_intake bench_removal bench_convert bench_headless bench_stamp \
-            bench_blankwindow bench_windowrun bench_longlist
+            bench_blankwindow bench_windowrun bench_longlist bench_tags
         qt6_build --target quillmere bench_headless
-        exec bench/run build build-qt6
+        notags_build
+        exec bench/run build build-qt6 build-notags/build/quillmere
         ;;
     *)
         sed -n '3,20p' "$0" >&2

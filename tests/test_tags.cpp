@@ -116,6 +116,36 @@ private slots:
             QVERIFY(ID3v2::UserTextIdentificationFrame::find(mpeg->ID3v2Tag(), "MusicBrainz Album Id"));
     }
 
+    // Tags TagLib does not see (Matroska holding FLAC was taken for FLAC;
+    // AIFF's NAME chunk): the output keeps what the encoder carried.
+    void unreadTagsLeaveTheEncoders_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("Matroska") << "flac-in.mka"
+                                  << "Converted; tags and cover not copied: the input's tags could not be read";
+        QTest::newRow("AIFF") << "named.aiff" << "Converted";
+    }
+
+    void unreadTagsLeaveTheEncoders()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        const auto restore = restoreSettingsLater();
+        const QString input = dir.filePath(name);
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5", "-c:a", name.endsWith("mka") ? "flac" : "pcm_s16be",
+                        "-metadata", "title=Title", input}));
+        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-" + name));
+        FFmpegTask task(1, input);
+        JobReport report;
+        connect(&task, &FFmpegTask::Reported, [&](const JobReport &reported) { report = reported; });
+        task.run();
+        QCOMPARE(report.reason, reason);
+        const FileRef output(QFile::encodeName(report.outputPath).constData());
+        QVERIFY(output.audioProperties() && output.audioProperties()->lengthInMilliseconds() > 400);
+        QCOMPARE(output.file()->properties()["TITLE"], StringList("Title"));
+    }
+
     // Each file added to the folder, and the cover chosen then.
     void folderCoverName()
     {

@@ -115,7 +115,9 @@ void HeadlessBatch::report(const JobReport &report)
     results.write(resultRecord(statusWord(report.status), QFile::encodeName(report.inputPath),
                                QFile::encodeName(report.outputPath), nulSeparated));
     // Why it failed, or what to know of an output made all the same.
-    const QString why = report.status == JobStatus::Failed ? report.reason : report.decodeNote();
+    QString why = report.status == JobStatus::Failed ? report.reason : report.decodeNote();
+    if (report.status == JobStatus::Done && !report.tagNote.isEmpty())
+        why = report.explanation();
     if (!why.isEmpty()) {
         const QByteArray line = escapedResultField(QFile::encodeName(report.inputPath)) + ": "
                                  + escapedResultField(why.toUtf8()) + '\n';

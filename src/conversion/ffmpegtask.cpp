@@ -43,7 +43,7 @@ void FFmpegTask::finish(ConvertStatus status)
 {
     emit StatusChange(id, status);
     emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs,
-                   status == Done ? decodeError : QString()});
+                   status == Done ? decodeError : QString(), status == Done ? tagNote : QString()});
     emit ConvertDone(id);
 }
 
@@ -206,7 +206,8 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
         qCDebug(lcEngine) << "Tags of job" << id << "could not be written:" << outputPath;
         return fail(tr("Writing the tags failed part way: the output may be damaged"));
     }
-    return commit(file, tags.notCopied.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(tags.notCopied));
+    tagNote = tags.notCopied;
+    return commit(file, tagNote.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(tagNote));
 }
 
 FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &how)

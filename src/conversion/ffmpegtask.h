@@ -74,6 +74,7 @@ private:
     QString commandLine;
     qint64 durationMs = -1;
     QString decodeError;
+    QString tagNote;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;

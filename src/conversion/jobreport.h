@@ -42,6 +42,9 @@ struct JobReport
     // For a job Done although the encoder could not decode all of its input,
     // leaving the output shorter: the encoder's first message about it.
     QString decodeError{};
+    // For a job Done without all of its input's tags or cover: what was not
+    // copied, as the reason says it too.
+    QString tagNote{};
 
     // "decoded with errors: " and that message, or nothing.
     QString decodeNote() const;

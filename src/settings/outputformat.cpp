@@ -89,20 +89,24 @@ constexpr OutputFormat::Preset wavPresets[] = {
 
 template <int N>
 constexpr OutputFormat format(const char *label, const char *id, const char *codec, bool takesSampleRate,
-                              OutputFormat::Metadata metadata, const OutputFormat::Preset (&presets)[N],
-                              int defaultPreset)
+                              OutputFormat::Metadata metadata, OutputFormat::TagFile tagFile, bool totalInNumber,
+                              const OutputFormat::Preset (&presets)[N], int defaultPreset)
 {
-    return {label, id, codec, takesSampleRate, metadata, presets, N, defaultPreset};
+    return {label, id, codec, takesSampleRate, metadata, tagFile, totalInNumber, presets, N, defaultPreset};
 }
 
 // Opus takes no sample rate option: its encoder picks among its own rates.
 constexpr OutputFormat formats[] = {
-    format("MP3 (.mp3)", "mp3", "libmp3lame", true, OutputFormat::StreamAndId3Metadata, mp3Presets, 2),
-    format("AAC (.m4a)", "m4a", "aac", true, OutputFormat::StreamMetadata, m4aPresets, 4),
-    format("Ogg Vorbis (.ogg)", "ogg", "libvorbis", true, OutputFormat::StreamMetadata, oggPresets, 4),
-    format("Opus (.opus)", "opus", "libopus", false, OutputFormat::StreamMetadata, opusPresets, 4),
-    format("FLAC (.flac)", "flac", "flac", true, OutputFormat::StreamMetadata, flacPresets, 0),
-    format("WAV (.wav)", "wav", nullptr, true, OutputFormat::NoMetadata, wavPresets, 2),
+    format("MP3 (.mp3)", "mp3", "libmp3lame", true, OutputFormat::StreamAndId3Metadata, OutputFormat::MpegFile, true,
+           mp3Presets, 2),
+    format("AAC (.m4a)", "m4a", "aac", true, OutputFormat::StreamMetadata, OutputFormat::Mp4File, true, m4aPresets, 4),
+    format("Ogg Vorbis (.ogg)", "ogg", "libvorbis", true, OutputFormat::StreamMetadata, OutputFormat::VorbisFile,
+           false, oggPresets, 4),
+    format("Opus (.opus)", "opus", "libopus", false, OutputFormat::StreamMetadata, OutputFormat::OpusFile, false,
+           opusPresets, 4),
+    format("FLAC (.flac)", "flac", "flac", true, OutputFormat::StreamMetadata, OutputFormat::FlacFile, false,
+           flacPresets, 0),
+    format("WAV (.wav)", "wav", nullptr, true, OutputFormat::NoMetadata, OutputFormat::WavFile, true, wavPresets, 2),
 };
 
 } // namespace

@@ -8,6 +8,8 @@
 struct OutputFormat
 {
     enum Metadata { NoMetadata, StreamMetadata, StreamAndId3Metadata };
+    // The TagLib class that reads and writes the format's tags.
+    enum TagFile { MpegFile, Mp4File, VorbisFile, OpusFile, FlacFile, WavFile };
 
     struct Preset
     {
@@ -20,6 +22,10 @@ struct OutputFormat
     const char *codec; // nullptr: the codec comes with the quality arguments
     bool takesSampleRate;
     Metadata metadata;
+    TagFile tagFile;
+    // ID3 and MP4 keep a number and its total in one field ("3/12"),
+    // Vorbis comments in two.
+    bool totalInNumber;
     const Preset *presets;
     int presetCount;
     int defaultPreset;

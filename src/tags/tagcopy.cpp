@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tags/tagcopy.h"
 
+#include "settings/outputformat.h"
 #include "tags/coverfile.h"
 #include "tags/covers.h"
 
@@ -25,23 +26,36 @@ namespace {
 using Cover = Covers::Cover;
 
 // The output is opened by its format, whatever its hidden name ends in.
-std::unique_ptr<TagLib::File> openOutput(const QString &path, const QString &formatId)
+std::unique_ptr<TagLib::File> openOutput(const QString &path, OutputFormat::TagFile kind)
 {
     const QByteArray name = QFile::encodeName(path);
     const bool noAudioProperties = false;
-    if (formatId == QLatin1String("mp3"))
+    switch (kind) {
+    case OutputFormat::MpegFile:
         return std::make_unique<TagLib::MPEG::File>(name.constData(), noAudioProperties);
-    if (formatId == QLatin1String("m4a"))
+    case OutputFormat::Mp4File:
         return std::make_unique<TagLib::MP4::File>(name.constData(), noAudioProperties);
-    if (formatId == QLatin1String("ogg"))
+    case OutputFormat::VorbisFile:
         return std::make_unique<TagLib::Ogg::Vorbis::File>(name.constData(), noAudioProperties);
-    if (formatId == QLatin1String("opus"))
+    case OutputFormat::OpusFile:
         return std::make_unique<TagLib::Ogg::Opus::File>(name.constData(), noAudioProperties);
-    if (formatId == QLatin1String("flac"))
+    case OutputFormat::FlacFile:
         return std::make_unique<TagLib::FLAC::File>(name.constData(), noAudioProperties);
-    if (formatId == QLatin1String("wav"))
+    case OutputFormat::WavFile:
         return std::make_unique<TagLib::RIFF::WAV::File>(name.constData(), noAudioProperties);
+    }
     return nullptr;
+}
+
+// TagLib guesses by content when a name's suffix is none of its own, and
+// takes Matroska holding FLAC for a FLAC file without tags: the encoder,
+// which reads more containers, keeps its tags then. The guess is also what
+// makes reading a file of an unknown kind slow.
+bool readsTagsOf(const QString &path)
+{
+    static const TagLib::StringList suffixes = TagLib::FileRef::defaultFileExtensions();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return !suffix.isEmpty() && suffixes.contains(TagLib::String(suffix.toStdString(), TagLib::String::UTF8));
 }
 
 // What a container or an encoder says of itself is no tag of the music.
@@ -116,22 +130,29 @@ bool save(TagLib::File *file)
 
 } // namespace
 
-TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId, bool withCover)
+TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
+                              bool withCover)
 {
+    const OutputFormat *format = OutputFormat::find(formatId);
+    if (!format)
+        return {tr("tags and cover not copied: the output's tags could not be written")};
     const QByteArray inputName = QFile::encodeName(inputPath);
-    const TagLib::FileRef input(inputName.constData(), false);
+    const TagLib::FileRef input = readsTagsOf(inputPath) ? TagLib::FileRef(inputName.constData(), false)
+                                                         : TagLib::FileRef();
     if (input.isNull())
         return {tr("tags and cover not copied: the input's tags could not be read")};
-    const std::unique_ptr<TagLib::File> output = openOutput(outputPath, formatId);
+    const std::unique_ptr<TagLib::File> output = openOutput(outputPath, format->tagFile);
     if (!output || !output->isValid())
         return {tr("tags and cover not copied: the output's tags could not be written")};
 
     TagLib::PropertyMap properties = input.file()->properties();
+    // TagLib may read a file but not where it keeps its tags, such as the
+    // NAME and AUTH chunks of AIFF: what the encoder found there stays.
+    if (properties.isEmpty())
+        properties = output->properties();
     dropContainerKeys(properties);
-    const bool together = formatId == QLatin1String("mp3") || formatId == QLatin1String("m4a")
-        || formatId == QLatin1String("wav");
-    foldTotal(properties, "TRACKNUMBER", "TRACKTOTAL", together);
-    foldTotal(properties, "DISCNUMBER", "DISCTOTAL", together);
+    foldTotal(properties, "TRACKNUMBER", "TRACKTOTAL", format->totalInNumber);
+    foldTotal(properties, "DISCNUMBER", "DISCTOTAL", format->totalInNumber);
     // Cleared first: what the encoder wrote in another spelling would stay
     // beside the copy.
     output->setProperties(TagLib::PropertyMap());
