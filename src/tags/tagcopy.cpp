@@ -3,6 +3,7 @@
 
 #include "tags/coverfile.h"
 #include "tags/covers.h"
+#include "tags/replaygain.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -116,7 +117,8 @@ bool save(TagLib::File *file)
 
 } // namespace
 
-TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId, bool withCover)
+TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId, bool withCover,
+                              const ReplayGain::Source &loudness)
 {
     const QByteArray inputName = QFile::encodeName(inputPath);
     const TagLib::FileRef input(inputName.constData(), false);
@@ -128,6 +130,8 @@ TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPat
 
     TagLib::PropertyMap properties = input.file()->properties();
     dropContainerKeys(properties);
+    ReplayGain::readFreeform(input.file(), properties);
+    ReplayGain::adapt(properties, formatId, loudness);
     const bool together = formatId == QLatin1String("mp3") || formatId == QLatin1String("m4a")
         || formatId == QLatin1String("wav");
     foldTotal(properties, "TRACKNUMBER", "TRACKTOTAL", together);
@@ -136,6 +140,7 @@ TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPat
     // beside the copy.
     output->setProperties(TagLib::PropertyMap());
     output->setProperties(properties);
+    ReplayGain::writeFreeform(output.get(), properties);
     if (withCover) {
         Cover cover = Covers::front(input.file());
         if (cover.data.isEmpty())
@@ -147,5 +152,5 @@ TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPat
     // it half written.
     if (!save(output.get()))
         return {tr("tags and cover not copied: the output's tags could not be written"), true};
-    return {};
+    return {{}, false, QString::fromStdString(properties["ALBUM"].toString().to8Bit(true))};
 }
