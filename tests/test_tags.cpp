@@ -6,6 +6,7 @@
 
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
@@ -60,6 +61,47 @@ class TestTags : public QObject
         return ref.save() ? path : QString();
     }
 
+    // ffmpeg's own integrated loudness of `path`, in LUFS.
+    static double ebur128(const QString &path)
+    {
+        QProcess process;
+        process.start("ffmpeg", {"-nostats", "-i", path, "-af", "ebur128=framelog=verbose", "-f", "null", "-"});
+        if (!process.waitForFinished(60000))
+            qFatal("ffmpeg did not measure %s within a minute", qPrintable(path));
+        const QRegularExpression integrated("\\n +I: +(-?[0-9.]+) LUFS");
+        return integrated.match(process.readAllStandardError()).captured(1).toDouble();
+    }
+
+    // Its loudness tags, M4A's freeform items under their plain keys.
+    static QMap<QString, QString> loudnessTags(const QString &path)
+    {
+        FileRef file(QFile::encodeName(path).constData());
+        PropertyMap tags = file.file()->properties();
+        if (auto *mp4 = dynamic_cast<MP4::File *>(file.file()))
+            for (const auto &[key, item] : mp4->tag()->itemMap())
+                if (key.startsWith("----:com.apple.iTunes:"))
+                    tags.insert(key.substr(22), item.toStringList());
+        QMap<QString, QString> loudness;
+        for (const auto &[key, values] : tags)
+            if (key.startsWith("REPLAYGAIN_") || key.startsWith("R128_"))
+                loudness.insert(key.toCString(), values.toString().toCString(true));
+        return loudness;
+    }
+
+    // Converts `input` with the real ffmpeg; the report.
+    JobReport convert(const QString &input, const QString &format, bool measure = false, const QString &filters = {})
+    {
+        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-" + format));
+        SettingsTable::apply({{SettingsTable::find("OutputFormat"), format}});
+        AppSettings::ReplayGain = measure;
+        AppSettings::AudioFilters = filters;
+        FFmpegTask task(1, input);
+        JobReport report;
+        connect(&task, &FFmpegTask::Reported, [&](const JobReport &reported) { report = reported; });
+        task.run();
+        return report;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -93,12 +135,7 @@ private slots:
         const QString input = source(sourceKind, embedded);
         QVERIFY2(!input.isEmpty(), "the tagged source could not be made");
 
-        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-" + format));
-        SettingsTable::apply({{SettingsTable::find("OutputFormat"), format}});
-        FFmpegTask task(1, input);
-        JobReport report;
-        connect(&task, &FFmpegTask::Reported, [&](const JobReport &reported) { report = reported; });
-        task.run();
+        const JobReport report = convert(input, format);
         QCOMPARE(report.reason, QString("Converted"));
         FileRef output(QFile::encodeName(report.outputPath).constData());
         PropertyMap map = output.file()->properties();
@@ -114,6 +151,56 @@ private slots:
         QVERIFY(Covers::front(output.file()).data == (embedded ? front : back));
         if (auto *mpeg = dynamic_cast<MPEG::File *>(output.file()))
             QVERIFY(ID3v2::UserTextIdentificationFrame::find(mpeg->ID3v2Tag(), "MusicBrainz Album Id"));
+    }
+
+    // Measured gains agree with ffmpeg's own figure of the input; a source's gains go only where the audio is
+    // unchanged, as R128 gains into Opus.
+    void loudnessTags_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("measure");
+        QTest::addColumn<QString>("filters");
+        for (const char *format : {"mp3", "m4a", "ogg", "opus", "flac", "wav"})
+            QTest::addRow("measured into %s", format) << format << true << "";
+        for (const char *format : {"m4a", "opus", "flac"})
+            QTest::addRow("kept into %s", format) << format << false << "";
+        QTest::newRow("dropped by a filter") << "mp3" << false << "volume=2";
+    }
+
+    void loudnessTags()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, measure);
+        QFETCH(QString, filters);
+        const auto restore = restoreSettingsLater();
+        const QString input = dir.filePath("loud.flac");
+        if (!QFile::exists(input)) {
+            QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=f=300:d=3", "-f", "lavfi", "-i", "sine=f=2000:d=3", "-filter_complex",
+                            "[0][1]amerge,volume=2.5", input}));
+            FileRef ref(QFile::encodeName(input).constData());
+            PropertyMap gains;
+            gains.insert("REPLAYGAIN_TRACK_GAIN", StringList("-3.00 dB"));
+            gains.insert("REPLAYGAIN_ALBUM_GAIN", StringList("-4.00 dB"));
+            ref.file()->setProperties(gains);
+            QVERIFY(ref.save());
+        }
+        const JobReport report = convert(input, format, measure, filters);
+        QCOMPARE(report.reason, QString("Converted"));
+        const QMap<QString, QString> tags = loudnessTags(report.outputPath);
+        const bool opus = format == "opus";
+        if (measure) {
+            QCOMPARE(tags.keys().join(" "), QString(opus ? "R128_TRACK_GAIN" : "REPLAYGAIN_TRACK_GAIN REPLAYGAIN_TRACK_PEAK"));
+            const double gain = opus ? tags["R128_TRACK_GAIN"].toInt() / 256.0 + 5
+                                     : tags["REPLAYGAIN_TRACK_GAIN"].chopped(3).toDouble();
+            QVERIFY2(qAbs(gain - (-18 - ebur128(input))) <= 0.1, qPrintable(QString::number(gain)));
+        } else if (filters.isEmpty()) {
+            using Tags = QMap<QString, QString>;
+            const Tags kept{{"REPLAYGAIN_TRACK_GAIN", "-3.00 dB"}, {"REPLAYGAIN_ALBUM_GAIN", "-4.00 dB"}};
+            const Tags r128{{"R128_TRACK_GAIN", "-2048"}, {"R128_ALBUM_GAIN", "-2304"}};
+            QCOMPARE(tags, opus ? r128 : kept);
+        } else {
+            QVERIFY(tags.isEmpty());
+        }
     }
 
     // Each file added to the folder, and the cover chosen then.
