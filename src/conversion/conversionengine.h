@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "conversion/albumgain.h"
 #include "conversion/batchprogress.h"
 #include "conversion/jobreport.h"
 #include "conversion/pathqueue.h"
@@ -120,6 +121,8 @@ private:
     void takeReport(const JobReport &report);
     void jobFinished(int id);
     void feed();
+    // Ends a batch whose jobs have all finished, once its albums are tagged.
+    void finishBatch();
     void end();
 
     WorkerPool pool;
@@ -138,4 +141,5 @@ private:
     PathQueue waiting;
     std::shared_ptr<BatchInputs> inputs;
     std::shared_ptr<BatchOutputs> outputs;
+    AlbumGain albums;
 };

@@ -42,8 +42,9 @@ void FFmpegTask::refuse()
 void FFmpegTask::finish(ConvertStatus status)
 {
     emit StatusChange(id, status);
+    const bool done = status == Done;
     emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs,
-                   status == Done ? decodeError : QString()});
+                   done ? decodeError : QString(), done ? measured : std::nullopt, done ? album : QString()});
     emit ConvertDone(id);
 }
 
@@ -210,6 +211,9 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
     }
     if (!tags.notCopied.isEmpty())
         notes.prepend(tags.notCopied);
+    else if (loudness.kind == ReplayGain::Source::Measured)
+        measured = loudness.track;
+    album = tags.album;
     return commit(file, notes.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(notes.join(QLatin1String("; "))));
 }
 

@@ -78,6 +78,8 @@ private:
     QString commandLine;
     qint64 durationMs = -1;
     QString decodeError;
+    std::optional<Loudness> measured;
+    QString album;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;

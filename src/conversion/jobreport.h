@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "tags/replaygain.h"
+
 #include <QMetaType>
 #include <QString>
+
+#include <optional>
 
 // Where a job stands. FFmpegTask inherits it, so FFmpegTask::ConvertStatus
 // names it too; the signals carry it as "JobStatus::ConvertStatus", the name
@@ -42,6 +46,10 @@ struct JobReport
     // For a job Done although the encoder could not decode all of its input,
     // leaving the output shorter: the encoder's first message about it.
     QString decodeError{};
+    // For a job Done with ReplayGain tags: the loudness measured, and the
+    // input's album, for the album's gain.
+    std::optional<Loudness> loudness{};
+    QString album{};
 
     // "decoded with errors: " and that message, or nothing.
     QString decodeNote() const;

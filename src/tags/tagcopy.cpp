@@ -154,3 +154,16 @@ TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPat
         return {tr("tags and cover not copied: the output's tags could not be written"), true};
     return {{}, false, QString::fromStdString(properties["ALBUM"].toString().to8Bit(true))};
 }
+
+bool TagCopy::addAlbumGain(const QString &path, const QString &formatId, const Loudness &album)
+{
+    const std::unique_ptr<TagLib::File> file = openOutput(path, formatId);
+    if (!file || !file->isValid())
+        return false;
+    TagLib::PropertyMap properties = file->properties();
+    ReplayGain::readFreeform(file.get(), properties);
+    ReplayGain::addAlbum(properties, formatId, album);
+    file->setProperties(properties);
+    ReplayGain::writeFreeform(file.get(), properties);
+    return save(file.get());
+}

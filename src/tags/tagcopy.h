@@ -33,4 +33,8 @@ public:
     // it when its tags cannot be opened.
     static Result copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
                        bool withCover, const ReplayGain::Source &loudness = {});
+
+    // Adds an album's gain and peak to `path`, a file of the format
+    // `formatId` with its other tags in place; false when it could not.
+    static bool addAlbumGain(const QString &path, const QString &formatId, const Loudness &album);
 };
