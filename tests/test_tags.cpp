@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/conversionengine.h"
 #include "conversiontestsupport.h"
 #include "settings/settingstable.h"
 #include "tags/coverfile.h"
 #include "tags/covers.h"
+
+#include <QSignalSpy>
 
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -201,6 +204,66 @@ private slots:
         } else {
             QVERIFY(tags.isEmpty());
         }
+    }
+
+    // An album's loudness: its tracks' energy weighted by duration; its peak: the loudest.
+    void albumFigures_data()
+    {
+        QTest::addColumn<QVector<double>>("tracks"); // loudness, peak and seconds of each
+        QTest::addColumn<QString>("gain");
+        QTest::addColumn<QString>("peak");
+        QTest::addColumn<int>("r128");
+        QTest::newRow("one track") << QVector<double>{-20, -1, 1} << "2.00 dB" << "0.891251" << -768;
+        QTest::newRow("equal lengths") << QVector<double>{-20, -3, 1, -30, -1, 1} << "4.60 dB" << "0.891251" << -103;
+        QTest::newRow("weighted by length") << QVector<double>{-20, -3, 3, -30, -1, 1} << "3.11 dB" << "0.891251"
+                                            << -485;
+    }
+
+    void albumFigures()
+    {
+        QFETCH(QVector<double>, tracks);
+        QFETCH(QString, gain);
+        QFETCH(QString, peak);
+        QFETCH(int, r128);
+        QVector<Loudness> figures;
+        for (int i = 0; i < tracks.size(); i += 3)
+            figures.append({tracks[i], tracks[i + 1], qint64(tracks[i + 2] * 1000)});
+        const Loudness album = Loudness::album(figures);
+        QCOMPARE(ReplayGain::gainText(album.integrated), gain);
+        QCOMPARE(ReplayGain::peakText(album.peakDb), peak);
+        QCOMPARE(ReplayGain::r128Gain(album.integrated), r128);
+    }
+
+    // Two tracks of one album, of different loudness, converted in one batch.
+    void albumGain()
+    {
+        const auto restore = restoreSettingsLater();
+        QTemporaryDir album;
+        QStringList inputs;
+        for (const QString &track : {"quiet:2", "loud:4"}) {
+            inputs << album.filePath(track.section(':', 0, 0) + ".flac");
+            QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=f=500:d=" + track.section(':', 1), "-af",
+                            track.startsWith("quiet") ? "volume=0.2" : "volume=3", "-metadata", "album=Album",
+                            inputs.last()}));
+        }
+        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-album"));
+        AppSettings::ReplayGain = true;
+        ConversionEngine engine;
+        QSignalSpy ended(&engine, &ConversionEngine::batchEnded);
+        engine.start(inputs, 2);
+        QVERIFY2(ended.wait(60000), "the batch did not end within a minute");
+        const double energy = 2 * std::pow(10, ebur128(inputs[0]) / 10) + 4 * std::pow(10, ebur128(inputs[1]) / 10);
+        const double expected = -18 - 10 * std::log10(energy / 6);
+        QSet<QString> gains, peaks;
+        for (const QString &output : {"/quiet.mp3", "/loud.mp3"}) {
+            const QMap<QString, QString> tags = loudnessTags(dir.filePath("out-album") + output);
+            QVERIFY2(qAbs(tags["REPLAYGAIN_ALBUM_GAIN"].chopped(3).toDouble() - expected) <= 0.1,
+                     qPrintable(tags["REPLAYGAIN_ALBUM_GAIN"]));
+            gains << tags["REPLAYGAIN_ALBUM_GAIN"];
+            peaks << tags["REPLAYGAIN_ALBUM_PEAK"] << tags["REPLAYGAIN_TRACK_PEAK"];
+        }
+        QCOMPARE(gains.size(), 1);
+        QCOMPARE(peaks.size(), 2); // the album's is the loud track's
     }
 
     // Each file added to the folder, and the cover chosen then.
