@@ -138,17 +138,22 @@ void ConversionEngine::finishBatch()
     }
     // On the pool, as the jobs run: a large batch's albums take a while. A
     // stop ends it within a file.
-    QRunnable *retag = QRunnable::create([this, serial = batchSerial, batchAlbums = std::exchange(albums, {})] {
+    pool.start(QRunnable::create([this, serial = batchSerial, batchAlbums = std::exchange(albums, {})] {
         batchAlbums.retag(&stopping);
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial] {
-                if (serial == batchSerial && running)
-                    end();
-            },
-            Qt::QueuedConnection);
-    });
-    pool.start(retag);
+        endLater(serial);
+    }));
+}
+
+void ConversionEngine::endLater(int serial)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial] {
+            // A newer batch may have started meanwhile.
+            if (serial == batchSerial && running)
+                end();
+        },
+        Qt::QueuedConnection);
 }
 
 void ConversionEngine::cancel()
@@ -157,17 +162,7 @@ void ConversionEngine::cancel()
     dropWaiting();
     // The end is posted once the last running job has returned, so every
     // report of the cancelled batch comes before it.
-    const int serial = batchSerial;
-    pool.whenIdle([this, serial] {
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial] {
-                // A newer batch may have started since this one was cancelled.
-                if (serial == batchSerial && running)
-                    end();
-            },
-            Qt::QueuedConnection);
-    });
+    pool.whenIdle([this, serial = batchSerial] { endLater(serial); });
 }
 
 void ConversionEngine::dropWaiting()

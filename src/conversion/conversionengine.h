@@ -123,6 +123,8 @@ private:
     void feed();
     // Ends a batch whose jobs have all finished, once its albums are tagged.
     void finishBatch();
+    // Posts the end of batch `serial`, from any thread.
+    void endLater(int serial);
     void end();
 
     WorkerPool pool;
