@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "conversion/albumgain.h"
 #include "conversion/conversionengine.h"
 #include "conversiontestsupport.h"
 #include "settings/settingstable.h"
@@ -247,6 +248,26 @@ private slots:
         QCOMPARE(loud["REPLAYGAIN_ALBUM_GAIN"], gain);
         QCOMPARE(quiet["REPLAYGAIN_ALBUM_PEAK"], loud["REPLAYGAIN_TRACK_PEAK"]);
         QCOMPARE(loud["REPLAYGAIN_ALBUM_PEAK"], loud["REPLAYGAIN_TRACK_PEAK"]);
+    }
+
+    // An output that cannot be retagged, or that two rows wrote, stays as it was; the log says why.
+    void albumGainNotAdded()
+    {
+        QTemporaryDir out;
+        AlbumGain albums;
+        for (const QString input : {"/in/a.flac", "/in/b.flac", "/in/a.wav"}) {
+            JobReport report{1, JobStatus::Done, input, out.filePath(input.contains("b") ? "b.m4a" : "a.mp3")};
+            report.loudness = Loudness{-20, -1, 1000};
+            report.album = "Album";
+            writeFile(report.outputPath, "no audio");
+            albums.add(report);
+        }
+        for (const char *message : {"not added, as several rows wrote: .*/a.mp3", "not added, as several rows wrote: "
+                                    ".*/a.mp3", "could not be added, the track gain stays: .*/b.m4a"})
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(message));
+        albums.retag(nullptr);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"a.mp3", "b.m4a"}));
+        QCOMPARE(checksum(out.filePath("b.m4a")), checksum(out.filePath("a.mp3")));
     }
 
     // Each file added to the folder, and the cover chosen then.

@@ -21,7 +21,10 @@ bool retagOne(const QString &outputPath, const Loudness &album, const std::atomi
 
 void AlbumGain::add(const JobReport &report)
 {
-    if (report.status != JobStatus::Done || !report.loudness || report.album.isEmpty())
+    if (report.status != JobStatus::Done || !report.loudness)
+        return;
+    ++writers[report.outputPath];
+    if (report.album.isEmpty())
         return;
     albums[{QFileInfo(report.inputPath).path(), report.album}].append({report.outputPath, *report.loudness});
 }
@@ -29,11 +32,18 @@ void AlbumGain::add(const JobReport &report)
 void AlbumGain::retag(const std::atomic<bool> *stop) const
 {
     for (auto album = albums.cbegin(); album != albums.cend(); ++album) {
+        QVector<Track> tracks;
         QVector<Loudness> figures;
-        for (const Track &track : album.value())
-            figures.append(track.loudness);
-        const Loudness whole = Loudness::album(figures);
         for (const Track &track : album.value()) {
+            if (writers.value(track.outputPath) == 1) {
+                tracks.append(track);
+                figures.append(track.loudness);
+            } else {
+                qCWarning(lcEngine) << "Album gain not added, as several rows wrote:" << track.outputPath;
+            }
+        }
+        const Loudness whole = Loudness::album(figures);
+        for (const Track &track : qAsConst(tracks)) {
             if (stop && stop->load())
                 return;
             if (!retagOne(track.outputPath, whole, stop))

@@ -3,6 +3,7 @@
 
 #include "conversion/jobreport.h"
 
+#include <QHash>
 #include <QMap>
 #include <QPair>
 #include <QString>
@@ -31,4 +32,7 @@ private:
         Loudness loudness;
     };
     QMap<QPair<QString, QString>, QVector<Track>> albums; // by folder and album
+    // Measured rows of a batch may write one output in turn: the last one's
+    // audio is there, of whichever album.
+    QHash<QString, int> writers;
 };
