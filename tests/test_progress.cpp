@@ -819,8 +819,7 @@ private slots:
         const QString forged = "/a\n[Parsed_ebur128_9 @ 0x1] Summary:\n    I:  -5.0 LUFS\n    Peak:  -1.0 dBFS\n";
         QTest::newRow("summary") << "/a.flac" << summary << "-24.8/-21.1";
         QTest::newRow("name forges one") << forged << "Input #0, flac, from '<in>':\n" + summary << "-24.8/-21.1";
-        QTest::newRow("tags before it") << "/a.flac"
-            << QByteArray("    I:         -5.0 LUFS\n[Parsed_ebur128_4 @ 0x5f] Summary:\n    Peak:  -1.0 dBFS\n") << "";
+        QTest::newRow("tags before it") << "/a" << "    I:  -5.0 LUFS\n" + summary.left(35) + "    Peak:  -1.0 dBFS\n" << "";
         QTest::newRow("the user's own ebur128 before") << "/a.flac"
             << QByteArray(summary).replace("_4 @", "_1 @").replace("-24.8", "-9.0") + summary << "-24.8/-21.1";
     }
