@@ -51,7 +51,8 @@ QStringList encoderArguments(const QString &inputPath, const QString &outputPath
     QString chain = filterText.simplified().replace(QLatin1Char(' '), QLatin1Char(','));
     // Only a format whose tags are written is measured.
     if (AppSettings::ReplayGain && format)
-        chain = LoudnessSummary::measuringChain(chain, QString::fromLatin1(format->id), AppSettings::OutputChannelCount);
+        chain = LoudnessSummary::measuringChain(chain, QString::fromLatin1(format->id),
+                                                AppSettings::OutputChannelCount);
     if (!chain.isEmpty())
         arguments << QStringLiteral("-af") << chain;
 

@@ -53,11 +53,9 @@ void toR128(TagLib::PropertyMap &properties)
         const int gain = ReplayGain::r128FromReplayGain(first(properties, from), &ok);
         if (ok)
             r128.replace(to, one(QString::number(gain)));
+        else if (properties.contains(to))
+            r128.replace(to, properties[to]);
     }
-    if (properties.contains("R128_TRACK_GAIN") && !r128.contains("R128_TRACK_GAIN"))
-        r128.replace("R128_TRACK_GAIN", properties["R128_TRACK_GAIN"]);
-    if (properties.contains("R128_ALBUM_GAIN") && !r128.contains("R128_ALBUM_GAIN"))
-        r128.replace("R128_ALBUM_GAIN", properties["R128_ALBUM_GAIN"]);
     dropLoudness(properties);
     properties.merge(r128);
 }

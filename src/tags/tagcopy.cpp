@@ -117,8 +117,8 @@ bool save(TagLib::File *file)
 
 } // namespace
 
-TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId, bool withCover,
-                              const ReplayGain::Source &loudness)
+TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
+                              bool withCover, const ReplayGain::Source &loudness)
 {
     const QByteArray inputName = QFile::encodeName(inputPath);
     const TagLib::FileRef input(inputName.constData(), false);
