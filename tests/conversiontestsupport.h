@@ -56,7 +56,7 @@ inline auto restoreSettingsLater()
                         rate = AppSettings::OutputSamplerate, channels = AppSettings::OutputChannelCount,
                         filters = AppSettings::AudioFilters, quick = AppSettings::QuickConvertMode,
                         copy = AppSettings::CopyNonAudioFiles, soxr = AppSettings::UseSoXresampler,
-                        cover = AppSettings::CoverArt, threads = AppSettings::Threads] {
+                        cover = AppSettings::CoverArt, loudness = AppSettings::ReplayGain, threads = AppSettings::Threads] {
         AppSettings::FFmpegBinary = ffmpeg;
         AppSettings::OutputFormat = format;
         AppSettings::OutputQualityArguments = quality;
@@ -68,6 +68,7 @@ inline auto restoreSettingsLater()
         AppSettings::CopyNonAudioFiles = copy;
         AppSettings::UseSoXresampler = soxr;
         AppSettings::CoverArt = cover;
+        AppSettings::ReplayGain = loudness;
         AppSettings::Threads = threads;
     });
 }
@@ -86,6 +87,7 @@ inline void resetSettings(const QString &encoder, const QString &outputDirectory
     AppSettings::CopyNonAudioFiles = false;
     AppSettings::UseSoXresampler = false;
     AppSettings::CoverArt = true;
+    AppSettings::ReplayGain = false;
     AppSettings::Threads = 2;
 }
 

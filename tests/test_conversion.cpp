@@ -272,6 +272,40 @@ private slots:
         QCOMPARE(arguments(input, outputDirectory), expected);
     }
 
+    // ReplayGain on: measured beside what is written, after the filters, of the downmix; off: the list above.
+    void measuringCommandLine_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("filters");
+        QTest::addColumn<QString>("branch"); // resampling and downmix before ebur128; empty: none
+        const QString anyLayout = "aresample=48000,aformat=channel_layouts=mono|stereo|2.1|3.0|4.0|quad|5.0|5.1|6.1|7.1";
+        QTest::newRow("mp3") << "mp3" << 0 << "" << anyLayout;
+        QTest::newRow("flac, after the filters") << "flac" << 1 << "volume=2" << "aresample=48000:ochl=1c:rematrix_maxval=1";
+        QTest::newRow("opus, in its input's format") << "opus" << 2 << "" << "aformat=channel_layouts=2c,aresample=48000";
+        QTest::newRow("m4a, in float") << "m4a" << 2 << "" << "aresample=48000:ochl=2c";
+        QTest::newRow("unknown format") << "aiff" << 0 << "" << "";
+    }
+
+    void measuringCommandLine()
+    {
+        const auto settings = freshSettings();
+        QFETCH(QString, format);
+        QFETCH(int, channels);
+        QFETCH(QString, filters);
+        QFETCH(QString, branch);
+        AppSettings::OutputFormat = format;
+        AppSettings::OutputChannelCount = channels;
+        AppSettings::AudioFilters = filters;
+        QStringList expected = arguments("/m/a.flac", "/o");
+        AppSettings::ReplayGain = true;
+        if (!branch.isEmpty())
+            expected = expected.mid(0, expected.size() - (filters.isEmpty() ? 1 : 3)) << "-af"
+                << (filters.isEmpty() ? "" : filters + ",") + "asplit=2[written][measured];[measured]" + branch
+                       + ",ebur128=peak=sample:framelog=verbose,anullsink" << expected.last();
+        QCOMPARE(arguments("/m/a.flac", "/o"), expected);
+    }
+
     void outputDirectoryTemplate_data()
     {
         QTest::addColumn<QString>("pattern");

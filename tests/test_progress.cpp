@@ -807,6 +807,34 @@ private slots:
         QCOMPARE(scan.decodeError(), decodeError);
     }
 
+    // The figures come from the filter's own summary only, not from names or tags that look like one.
+    void loudnessSummary_data()
+    {
+        QTest::addColumn<QString>("input"); // stands in the output as "<in>"
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QString>("loudness"); // "I/peak", or empty for none
+        const QByteArray summary = "[Parsed_ebur128_4 @ 0x5f] Summary:\n\n  Integrated loudness:\n"
+                                   "    I:         -24.8 LUFS\n    Threshold: -34.8 LUFS\n\n  Sample peak:\n"
+                                   "    Peak:      -21.1 dBFS\n";
+        const QString forged = "/a\n[Parsed_ebur128_9 @ 0x1] Summary:\n    I:  -5.0 LUFS\n    Peak:  -1.0 dBFS\n";
+        QTest::newRow("summary") << "/a.flac" << summary << "-24.8/-21.1";
+        QTest::newRow("name forges one") << forged << "Input #0, flac, from '<in>':\n" + summary << "-24.8/-21.1";
+        QTest::newRow("tags before it") << "/a" << "    I:  -5.0 LUFS\n" + summary.left(35) + "    Peak:  -1.0 dBFS\n" << "";
+        QTest::newRow("the user's own ebur128 before") << "/a.flac"
+            << QByteArray(summary).replace("_4 @", "_1 @").replace("-24.8", "-9.0") + summary << "-24.8/-21.1";
+    }
+
+    void loudnessSummary()
+    {
+        QFETCH(QString, input);
+        QFETCH(QByteArray, output);
+        QFETCH(QString, loudness);
+        EncoderMessageScan scan({input});
+        scan.append(output.replace("<in>", QFile::encodeName(input)));
+        const std::optional<Loudness> read = scan.loudness();
+        QCOMPARE(read ? QString("%1/%2").arg(read->integrated).arg(read->peakDb) : QString(), loudness);
+    }
+
     void writeFailure_data()
     {
         QTest::addColumn<QString>("message");

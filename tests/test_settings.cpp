@@ -60,6 +60,7 @@ private:
             {"CopyNonAudioFiles", "false"},
             {"UseSoXresampler", "false"},
             {"CoverArt", "true"},
+            {"ReplayGain", "false"},
             {"Threads", "0"},
         };
     }
@@ -155,7 +156,7 @@ private slots:
         AppSettings::save();
         AppSettings::save();
         QCOMPARE(log.lines, (QStringList{"Settings saved", "Settings saved"}));
-        QCOMPARE(QSettings().allKeys().size(), 12);
+        QCOMPARE(QSettings().allKeys().size(), 13);
 
         QFile file(home.configFile());
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -168,6 +168,7 @@ struct Form
     QCheckBox *copy = find<QCheckBox>("checkBox_CopyNonAudioFiles");
     QCheckBox *sox = find<QCheckBox>("checkBox_UseSoXresampler");
     QCheckBox *cover = find<QCheckBox>("checkBox_CoverArt");
+    QCheckBox *loudness = find<QCheckBox>("checkBox_ReplayGain");
     QComboBox *presets = find<QComboBox>("comboBox_AudioFiltersPresets");
     QPlainTextEdit *filters = find<QPlainTextEdit>("plainTextEdit_AudioFilters");
     QDialogButtonBox *buttons = find<QDialogButtonBox>("buttonBox");
@@ -266,7 +267,7 @@ private slots:
                                    "comboBox_OutputFormat", "comboBox_Quality",
                                    "comboBox_OutputSamplerate", "comboBox_OutputChannelCount",
                                    "lineEdit_FFmpegBinary", "spinBox_Threads", "checkBox_CoverArt",
-                                   "checkBox_QuickConvertMode", "checkBox_CopyNonAudioFiles",
+                                   "checkBox_QuickConvertMode", "checkBox_CopyNonAudioFiles", "checkBox_ReplayGain",
                                    "checkBox_UseSoXresampler", "comboBox_AudioFiltersPresets",
                                    "plainTextEdit_AudioFilters"};
         QStringList chain;
@@ -491,6 +492,7 @@ private slots:
         form.copy->setChecked(true);
         form.sox->setChecked(true);
         form.cover->setChecked(false);
+        form.loudness->setChecked(true);
         choose(form.presets, "Bass boost");
 
         const QVariantMap expected{
@@ -505,6 +507,7 @@ private slots:
             {"CopyNonAudioFiles", true},
             {"UseSoXresampler", true},
             {"CoverArt", false},
+            {"ReplayGain", true},
             {"Threads", 12},
         };
 

@@ -196,6 +196,10 @@
         <source>Converted; %1</source>
         <translation>Konvertiert; %1</translation>
     </message>
+    <message>
+        <source>no ReplayGain tags: the loudness could not be measured</source>
+        <translation>keine ReplayGain-Tags: Die Lautheit konnte nicht gemessen werden</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -488,6 +492,14 @@ Wählen Sie 0, um alle CPU-Threads zu nutzen.</translation>
     <message>
         <source>Cover art</source>
         <translation>Cover-Bilder</translation>
+    </message>
+    <message>
+        <source>Measures each file&apos;s loudness while converting it and writes ReplayGain track and album gain tags (R128 gain for Opus).</source>
+        <translation>Misst beim Konvertieren die Lautheit jeder Datei und schreibt ReplayGain-Tags für Titel und Album (bei Opus R128-Verstärkung).</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags</source>
+        <translation>ReplayGain-Tags</translation>
     </message>
 </context>
 <context>

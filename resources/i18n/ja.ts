@@ -191,6 +191,10 @@
         <source>Converted; %1</source>
         <translation>変換しました。%1</translation>
     </message>
+    <message>
+        <source>no ReplayGain tags: the loudness could not be measured</source>
+        <translation>ReplayGain タグなし: ラウドネスを測定できませんでした</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -483,6 +487,14 @@ Select 0 to use all CPU threads.</source>
     <message>
         <source>Cover art</source>
         <translation>カバーアート</translation>
+    </message>
+    <message>
+        <source>Measures each file&apos;s loudness while converting it and writes ReplayGain track and album gain tags (R128 gain for Opus).</source>
+        <translation>変換しながら各ファイルのラウドネスを測定し、トラックとアルバムの ReplayGain タグ (Opus では R128 ゲイン) を書き込みます。</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags</source>
+        <translation>ReplayGain タグ</translation>
     </message>
 </context>
 <context>

@@ -191,6 +191,10 @@
         <source>Converted; %1</source>
         <translation>Dönüştürüldü; %1</translation>
     </message>
+    <message>
+        <source>no ReplayGain tags: the loudness could not be measured</source>
+        <translation>ReplayGain etiketi yok: ses yüksekliği ölçülemedi</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -483,6 +487,14 @@ Tüm CPU iş parçacıklarını kullanmak için 0 seçin.</translation>
     <message>
         <source>Cover art</source>
         <translation>Kapak resmi</translation>
+    </message>
+    <message>
+        <source>Measures each file&apos;s loudness while converting it and writes ReplayGain track and album gain tags (R128 gain for Opus).</source>
+        <translation>Dönüştürürken her dosyanın ses yüksekliğini ölçer ve parça ile albüm için ReplayGain etiketleri (Opus için R128 kazancı) yazar.</translation>
+    </message>
+    <message>
+        <source>ReplayGain tags</source>
+        <translation>ReplayGain etiketleri</translation>
     </message>
 </context>
 <context>

@@ -10,13 +10,20 @@
 #include <QThread>
 
 #include <memory>
+#include <utility>
 
 ConversionEngine::ConversionEngine(QObject *parent)
     : QObject(parent)
 {
     qRegisterMetaType<JobStatus::ConvertStatus>("JobStatus::ConvertStatus");
     qRegisterMetaType<JobReport>("JobReport");
-    pool.setRefusalHandler([](QRunnable *job) { static_cast<FFmpegTask *>(job)->refuse(); });
+    // What is not a conversion runs here, then.
+    pool.setRefusalHandler([](QRunnable *job) {
+        if (auto *task = dynamic_cast<FFmpegTask *>(job))
+            task->refuse();
+        else
+            job->run();
+    });
 }
 
 ConversionEngine::~ConversionEngine()
@@ -45,6 +52,7 @@ void ConversionEngine::begin(int threadCount)
     waiting.clear();
     inputs = std::make_shared<BatchInputs>();
     outputs = std::make_shared<BatchOutputs>();
+    albums = AlbumGain();
     pool.setMaxThreadCount(threads);
 }
 
@@ -66,6 +74,10 @@ void ConversionEngine::endInput()
     inputs->close();
     if (tally.finishedCount() < tally.jobCount())
         return;
+    if (!albums.isEmpty()) {
+        finishBatch();
+        return;
+    }
     // Nothing to wait for, but those waiting for the end still hear of it.
     running = false;
     QMetaObject::invokeMethod(
@@ -106,6 +118,7 @@ void ConversionEngine::takeProgress(int id, qint64 positionMs, qint64 durationMs
 void ConversionEngine::takeReport(const JobReport &report)
 {
     tally.finished(report.id, report.status, report.durationMs, !report.decodeError.isEmpty());
+    albums.add(report);
     emit jobReported(report);
 }
 
@@ -114,7 +127,33 @@ void ConversionEngine::jobFinished(int id)
     emit jobDone(id);
     feed();
     if (!inputOpen && tally.finishedCount() == tally.jobCount())
+        finishBatch();
+}
+
+void ConversionEngine::finishBatch()
+{
+    if (albums.isEmpty()) {
         end();
+        return;
+    }
+    // On the pool, as the jobs run: a large batch's albums take a while. A
+    // stop ends it within a file.
+    pool.start(QRunnable::create([this, serial = batchSerial, batchAlbums = std::exchange(albums, {})] {
+        batchAlbums.retag(&stopping);
+        endLater(serial);
+    }));
+}
+
+void ConversionEngine::endLater(int serial)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial] {
+            // A newer batch may have started meanwhile.
+            if (serial == batchSerial && running)
+                end();
+        },
+        Qt::QueuedConnection);
 }
 
 void ConversionEngine::cancel()
@@ -123,17 +162,7 @@ void ConversionEngine::cancel()
     dropWaiting();
     // The end is posted once the last running job has returned, so every
     // report of the cancelled batch comes before it.
-    const int serial = batchSerial;
-    pool.whenIdle([this, serial] {
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial] {
-                // A newer batch may have started since this one was cancelled.
-                if (serial == batchSerial && running)
-                    end();
-            },
-            Qt::QueuedConnection);
-    });
+    pool.whenIdle([this, serial = batchSerial] { endLater(serial); });
 }
 
 void ConversionEngine::dropWaiting()

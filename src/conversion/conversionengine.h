@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "conversion/albumgain.h"
 #include "conversion/batchprogress.h"
 #include "conversion/jobreport.h"
 #include "conversion/pathqueue.h"
@@ -120,6 +121,10 @@ private:
     void takeReport(const JobReport &report);
     void jobFinished(int id);
     void feed();
+    // Ends a batch whose jobs have all finished, once its albums are tagged.
+    void finishBatch();
+    // Posts the end of batch `serial`, from any thread.
+    void endLater(int serial);
     void end();
 
     WorkerPool pool;
@@ -138,4 +143,5 @@ private:
     PathQueue waiting;
     std::shared_ptr<BatchInputs> inputs;
     std::shared_ptr<BatchOutputs> outputs;
+    AlbumGain albums;
 };

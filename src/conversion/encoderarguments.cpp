@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/encoderarguments.h"
 
+#include "conversion/loudnesssummary.h"
 #include "settings/appsettings.h"
 #include "settings/outputformat.h"
 
@@ -27,7 +28,8 @@ QStringList encoderArguments(const QString &inputPath, const QString &outputPath
               << (AppSettings::QuickConvertMode ? QStringLiteral("-n") : QStringLiteral("-y"))
               << QStringLiteral("-vn") << QStringLiteral("-i") << inputPath;
 
-    if (const OutputFormat *format = OutputFormat::find(AppSettings::OutputFormat)) {
+    const OutputFormat *format = OutputFormat::find(AppSettings::OutputFormat);
+    if (format) {
         if (format->codec)
             arguments << QStringLiteral("-c:a") << QString::fromLatin1(format->codec);
         arguments << AppSettings::OutputQualityArguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -46,7 +48,11 @@ QStringList encoderArguments(const QString &inputPath, const QString &outputPath
     if (AppSettings::UseSoXresampler)
         filterText += QStringLiteral("aresample=resampler=soxr ");
     filterText += AppSettings::AudioFilters;
-    const QString chain = filterText.simplified().replace(QLatin1Char(' '), QLatin1Char(','));
+    QString chain = filterText.simplified().replace(QLatin1Char(' '), QLatin1Char(','));
+    // Only a format whose tags are written is measured.
+    if (AppSettings::ReplayGain && format)
+        chain = LoudnessSummary::measuringChain(chain, QString::fromLatin1(format->id),
+                                                AppSettings::OutputChannelCount);
     if (!chain.isEmpty())
         arguments << QStringLiteral("-af") << chain;
 

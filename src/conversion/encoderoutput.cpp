@@ -107,6 +107,7 @@ void EncoderMessageScan::endLine()
                                                 : QRegularExpressionMatch();
     if (decoder.hasMatch())
         decoders.append(decoder.captured(2) == QLatin1String("native") ? decoder.captured(1) : decoder.captured(2));
+    summary.line(line);
     line.clear();
     if (indented || text.isEmpty())
         return;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "conversion/loudnesssummary.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -90,6 +92,8 @@ public:
     QString writeFailure() const { return flushed().writeFailed; }
     // The first message of the first failure to decode, or an empty text.
     QString decodeError() const { return flushed().decodeFailed; }
+    // What the loudness measurement gave, if it ran to the end.
+    std::optional<Loudness> loudness() const { return flushed().summary.loudness(); }
 
 private:
     EncoderMessageScan flushed() const;
@@ -104,6 +108,7 @@ private:
     QString firstDecoderMessage;
     QString writeFailed;
     QString decodeFailed;
+    LoudnessSummary summary;
 };
 
 // The encoder's last message in `output`: usually the reason it failed, such

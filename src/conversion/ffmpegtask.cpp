@@ -42,8 +42,10 @@ void FFmpegTask::refuse()
 void FFmpegTask::finish(ConvertStatus status)
 {
     emit StatusChange(id, status);
+    const bool done = status == Done;
     emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs,
-                   status == Done ? decodeError : QString(), status == Done ? tagNote : QString()});
+                   done ? decodeError : QString(), done ? tagNote : QString(), done ? measured : std::nullopt,
+                   done ? album : QString()});
     emit ConvertDone(id);
 }
 
@@ -198,16 +200,40 @@ FFmpegTask::ConvertStatus FFmpegTask::runEncoder(OutputFile &file)
     decodeError = messages.decodeError();
     if (!decodeError.isEmpty())
         qCDebug(lcEngine) << "Job" << id << "decoded with errors:" << decodeError;
+    QStringList notes;
+    const ReplayGain::Source loudness = loudnessTags(messages.loudness(), notes);
     // A tag is never worth the music: an output without them is still done,
     // but not one that writing them may have damaged.
     const TagCopy::Result tags =
-        TagCopy::copy(inputPath, file.temporaryPath(), outputSuffix(), AppSettings::CoverArt);
+        TagCopy::copy(inputPath, file.temporaryPath(), outputSuffix(), AppSettings::CoverArt, loudness);
     if (tags.outputSpoilt) {
         qCDebug(lcEngine) << "Tags of job" << id << "could not be written:" << outputPath;
         return fail(tr("Writing the tags failed part way: the output may be damaged"));
     }
-    tagNote = tags.notCopied;
+    if (!tags.notCopied.isEmpty())
+        notes.prepend(tags.notCopied);
+    else if (loudness.kind == ReplayGain::Source::Measured)
+        measured = loudness.track;
+    album = tags.album;
+    tagNote = notes.join(QLatin1String("; "));
     return commit(file, tagNote.isEmpty() ? tr("Converted") : tr("Converted; %1").arg(tagNote));
+}
+
+ReplayGain::Source FFmpegTask::loudnessTags(const std::optional<Loudness> &measured, QStringList &notes) const
+{
+    if (!AppSettings::ReplayGain) {
+        // The input's gains hold only for the input's audio.
+        const bool changed = !AppSettings::AudioFilters.trimmed().isEmpty() || AppSettings::OutputChannelCount > 0;
+        return {changed ? ReplayGain::Source::Dropped : ReplayGain::Source::Input};
+    }
+    if (!measured || !measured->valid()) {
+        qCDebug(lcEngine) << "Loudness of job" << id << "was not measured";
+        notes << tr("no ReplayGain tags: the loudness could not be measured");
+        return {ReplayGain::Source::Dropped};
+    }
+    Loudness track = *measured;
+    track.durationMs = qMax<qint64>(0, durationMs);
+    return {ReplayGain::Source::Measured, track};
 }
 
 FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &how)

@@ -4,6 +4,7 @@
 #include "conversion/batchinputs.h"
 #include "conversion/jobreport.h"
 #include "conversion/outputclaims.h"
+#include "tags/replaygain.h"
 
 #include <QObject>
 #include <QRunnable>
@@ -11,6 +12,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class OutputFile;
 
@@ -63,6 +65,8 @@ private:
     ConvertStatus copyClaimed(OutputFile &file);
     ConvertStatus runEncoder(OutputFile &file);
     ConvertStatus commit(OutputFile &file, const QString &how);
+    // The loudness tags the output gets; what it goes without is said in `notes`.
+    ReplayGain::Source loudnessTags(const std::optional<Loudness> &measured, QStringList &notes) const;
     bool stopRequested() const { return stopFlag && stopFlag->load(); }
 
     int id;
@@ -75,6 +79,8 @@ private:
     qint64 durationMs = -1;
     QString decodeError;
     QString tagNote;
+    std::optional<Loudness> measured;
+    QString album;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "tags/replaygain.h"
+
 #include <QMetaType>
 #include <QString>
+
+#include <optional>
 
 // Where a job stands. FFmpegTask inherits it, so FFmpegTask::ConvertStatus
 // names it too; the signals carry it as "JobStatus::ConvertStatus", the name
@@ -45,6 +49,10 @@ struct JobReport
     // For a job Done without all of its input's tags or cover: what was not
     // copied, as the reason says it too.
     QString tagNote{};
+    // For a job Done with ReplayGain tags: the loudness measured, and the
+    // input's album, for the album's gain.
+    std::optional<Loudness> loudness{};
+    QString album{};
 
     // "decoded with errors: " and that message, or nothing.
     QString decodeNote() const;

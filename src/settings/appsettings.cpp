@@ -21,6 +21,7 @@ bool AppSettings::QuickConvertMode = false;
 bool AppSettings::CopyNonAudioFiles = false;
 bool AppSettings::UseSoXresampler = false;
 bool AppSettings::CoverArt = true;
+bool AppSettings::ReplayGain = false;
 int AppSettings::Threads = 0;
 
 QString AppSettings::defaultFFmpegBinary()

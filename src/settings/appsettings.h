@@ -31,6 +31,7 @@ public:
     static bool CopyNonAudioFiles;
     static bool UseSoXresampler;
     static bool CoverArt;
+    static bool ReplayGain;
     static int Threads;
 
     // Where the encoder is looked for when no path is stored.

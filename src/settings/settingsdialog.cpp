@@ -84,6 +84,7 @@ QList<std::pair<SettingsTable::Field, QWidget *>> SettingsDialog::fieldWidgets()
         {&AppSettings::CopyNonAudioFiles, ui->checkBox_CopyNonAudioFiles},
         {&AppSettings::UseSoXresampler, ui->checkBox_UseSoXresampler},
         {&AppSettings::CoverArt, ui->checkBox_CoverArt},
+        {&AppSettings::ReplayGain, ui->checkBox_ReplayGain},
         {&AppSettings::Threads, ui->spinBox_Threads},
     };
 }

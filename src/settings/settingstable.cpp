@@ -72,6 +72,7 @@ const QList<SettingsTable::Setting> &SettingsTable::settings()
         {"CopyNonAudioFiles", &AppSettings::CopyNonAudioFiles, Kind::Flag, [] { return QVariant(false); }},
         {"UseSoXresampler", &AppSettings::UseSoXresampler, Kind::Flag, [] { return QVariant(false); }},
         {"CoverArt", &AppSettings::CoverArt, Kind::Flag, [] { return QVariant(true); }},
+        {"ReplayGain", &AppSettings::ReplayGain, Kind::Flag, [] { return QVariant(false); }},
         {"Threads", &AppSettings::Threads, Kind::WholeNumber, [] { return QVariant(0); }},
     };
     return table;

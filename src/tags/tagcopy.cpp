@@ -4,6 +4,7 @@
 #include "settings/outputformat.h"
 #include "tags/coverfile.h"
 #include "tags/covers.h"
+#include "tags/replaygain.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -131,7 +132,7 @@ bool save(TagLib::File *file)
 } // namespace
 
 TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
-                              bool withCover)
+                              bool withCover, const ReplayGain::Source &loudness)
 {
     const OutputFormat *format = OutputFormat::find(formatId);
     if (!format)
@@ -151,12 +152,15 @@ TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPat
     if (properties.isEmpty())
         properties = output->properties();
     dropContainerKeys(properties);
+    ReplayGain::readFreeform(input.file(), properties);
+    ReplayGain::adapt(properties, formatId, loudness);
     foldTotal(properties, "TRACKNUMBER", "TRACKTOTAL", format->totalInNumber);
     foldTotal(properties, "DISCNUMBER", "DISCTOTAL", format->totalInNumber);
     // Cleared first: what the encoder wrote in another spelling would stay
     // beside the copy.
     output->setProperties(TagLib::PropertyMap());
     output->setProperties(properties);
+    ReplayGain::writeFreeform(output.get(), properties);
     if (withCover) {
         Cover cover = Covers::front(input.file());
         if (cover.data.isEmpty())
@@ -168,5 +172,19 @@ TagCopy::Result TagCopy::copy(const QString &inputPath, const QString &outputPat
     // it half written.
     if (!save(output.get()))
         return {tr("tags and cover not copied: the output's tags could not be written"), true};
-    return {};
+    return {{}, false, QString::fromStdString(properties["ALBUM"].toString().to8Bit(true))};
+}
+
+bool TagCopy::addAlbumGain(const QString &path, const QString &formatId, const Loudness &album)
+{
+    const OutputFormat *format = OutputFormat::find(formatId);
+    const std::unique_ptr<TagLib::File> file = format ? openOutput(path, format->tagFile) : nullptr;
+    if (!file || !file->isValid())
+        return false;
+    TagLib::PropertyMap properties = file->properties();
+    ReplayGain::readFreeform(file.get(), properties);
+    ReplayGain::addAlbum(properties, formatId, album);
+    file->setProperties(properties);
+    ReplayGain::writeFreeform(file.get(), properties);
+    return save(file.get());
 }

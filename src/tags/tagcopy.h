@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "tags/replaygain.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -20,12 +22,19 @@ public:
         // The tags were being written when writing failed: the file may be
         // damaged and must not be used.
         bool outputSpoilt = false;
+        // The input's album, which rows of one folder share.
+        QString album{};
     };
 
     // Replaces the tags of `outputPath`, a finished file of the output
     // format `formatId`, with those of `inputPath`; with `withCover`, also
-    // the input's front cover, else its folder's cover picture. The output
-    // is left as the encoder wrote it when its tags cannot be opened.
+    // the input's front cover, else its folder's cover picture; the
+    // loudness tags from `loudness`. The output is left as the encoder wrote
+    // it when its tags cannot be opened.
     static Result copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
-                       bool withCover);
+                       bool withCover, const ReplayGain::Source &loudness = {});
+
+    // Adds an album's gain and peak to `path`, a file of the format
+    // `formatId` with its other tags in place; false when it could not.
+    static bool addAlbumGain(const QString &path, const QString &formatId, const Loudness &album);
 };
