@@ -28,9 +28,11 @@ public:
 
     // Replaces the tags of `outputPath`, a finished file of the output
     // format `formatId`, with those of `inputPath`; with `withCover`, also
-    // the input's front cover, else its folder's cover picture; the
-    // loudness tags from `loudness`. The output is left as the encoder wrote
-    // it when its tags cannot be opened.
+    // the input's front cover, else its folder's cover picture; the loudness
+    // tags from `loudness`. The output is left as the encoder wrote it when
+    // its tags cannot be opened or the input's cannot be read, and keeps the
+    // encoder's tags, less the container's own keys, of an input in which
+    // TagLib finds none.
     static Result copy(const QString &inputPath, const QString &outputPath, const QString &formatId,
                        bool withCover, const ReplayGain::Source &loudness = {});
 
