@@ -23,7 +23,9 @@ class FFmpegTask : public QObject, public QRunnable, public JobStatus
     Q_OBJECT
 
 public:
-    FFmpegTask(int id, const QString &inputPath);
+    // `addedFolder`: the folder the input was added with, empty for a file
+    // added alone.
+    FFmpegTask(int id, const QString &inputPath, const QString &addedFolder = QString());
 
     void run() override;
 
@@ -63,11 +65,12 @@ private:
     ConvertStatus copyClaimed(OutputFile &file);
     ConvertStatus runEncoder(OutputFile &file);
     ConvertStatus commit(OutputFile &file, const QString &how);
+    void keepFileTime(const OutputFile &file) const;
     bool stopRequested() const { return stopFlag && stopFlag->load(); }
 
     int id;
     QString inputPath;
-    QString outputDirectory;
+    QString addedFolder;
     QString outputPath;
     QString reason;
     QString encoderOutput;

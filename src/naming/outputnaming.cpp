@@ -2,17 +2,58 @@
 #include "naming/outputnaming.h"
 
 #include "conversion/encoderarguments.h"
+#include "naming/namepattern.h"
 #include "naming/tracktags.h"
 #include "settings/appsettings.h"
 #include "settings/outputlocation.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+OutputNaming::Rules OutputNaming::Rules::current()
+{
+    return {AppSettings::OutputDirectory, AppSettings::OutputFileName, outputSuffix()};
+}
+
+QString OutputNaming::folder(const Rules &rules, const QString &inputPath, const QString &addedFolder)
+{
+    return OutputLocation::folderFor(rules.directoryTemplate, inputPath, subfolder(inputPath, addedFolder));
+}
+
+QString OutputNaming::nameInFolder(const Rules &rules, const QString &inputPath, const QString &addedFolder,
+                                   const TrackTags &tags)
+{
+    const QString baseName = QFileInfo(inputPath).completeBaseName();
+    // Without a pattern the name is the input's own, as it always was.
+    const QString name = rules.fileNamePattern.isEmpty()
+        ? baseName
+        : NamePattern::expand(rules.fileNamePattern, tags, baseName, subfolder(inputPath, addedFolder), rules.suffix);
+    return name + QLatin1Char('.') + rules.suffix;
+}
 
 QString OutputNaming::convertedPath(const QString &inputPath, const QString &addedFolder, const TrackTags &tags)
 {
-    Q_UNUSED(addedFolder)
-    Q_UNUSED(tags)
-    return conversionOutputPath(inputPath, OutputLocation::folderFor(AppSettings::OutputDirectory, inputPath));
+    const Rules rules = Rules::current();
+    return folder(rules, inputPath, addedFolder) + QLatin1Char('/') + nameInFolder(rules, inputPath, addedFolder, tags);
+}
+
+QString OutputNaming::copiedPath(const QString &inputPath, const QString &addedFolder)
+{
+    return folder(Rules::current(), inputPath, addedFolder) + QLatin1Char('/') + QFileInfo(inputPath).fileName();
+}
+
+bool OutputNaming::needsTags()
+{
+    return NamePattern::usesTags(AppSettings::OutputFileName);
+}
+
+QString OutputNaming::subfolder(const QString &inputPath, const QString &addedFolder)
+{
+    if (addedFolder.isEmpty())
+        return QString();
+    const QString relative = QDir(addedFolder).relativeFilePath(QFileInfo(inputPath).absolutePath());
+    return relative == QLatin1String(".") || relative == QLatin1String("..")
+               || relative.startsWith(QLatin1String("../")) ? QString() : relative;
 }
 
 QString OutputNaming::numbered(const QString &path, int n)

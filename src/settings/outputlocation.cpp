@@ -11,6 +11,11 @@ QLatin1String placeholder()
     return QLatin1String("{sourcedir}");
 }
 
+QLatin1String subfolderPlaceholder()
+{
+    return QLatin1String("{subfolder}");
+}
+
 } // namespace
 
 QString OutputLocation::belowSources(const QString &folder)
@@ -18,16 +23,24 @@ QString OutputLocation::belowSources(const QString &folder)
     return folder + QLatin1Char('/') + placeholder();
 }
 
-QString OutputLocation::folderFor(const QString &directoryTemplate, const QString &inputPath)
+QString OutputLocation::folderFor(const QString &directoryTemplate, const QString &inputPath, const QString &subfolder)
 {
-    return QString(directoryTemplate).replace(placeholder(), QFileInfo(inputPath).absolutePath());
+    QString folder = QString(directoryTemplate).replace(placeholder(), QFileInfo(inputPath).absolutePath());
+    if (!folder.contains(subfolderPlaceholder()))
+        return folder;
+    // An empty subfolder leaves no empty folder name behind.
+    folder.replace(subfolderPlaceholder() + QLatin1Char('/'), subfolder.isEmpty() ? QString() : subfolder + QLatin1Char('/'));
+    folder.replace(QLatin1Char('/') + subfolderPlaceholder(), subfolder.isEmpty() ? QString() : QLatin1Char('/') + subfolder);
+    return folder.replace(subfolderPlaceholder(), subfolder);
 }
 
 bool isValidOutputDirectory(QString outputDirectory)
 {
     if (outputDirectory.startsWith(placeholder()))
         return true;
-    const int at = outputDirectory.indexOf(placeholder());
+    const int sourcedir = outputDirectory.indexOf(placeholder());
+    const int subfolder = outputDirectory.indexOf(subfolderPlaceholder());
+    const int at = sourcedir < 0 || subfolder < 0 ? qMax(sourcedir, subfolder) : qMin(sourcedir, subfolder);
     if (at >= 0)
         outputDirectory.truncate(at);
     if (outputDirectory.isEmpty())

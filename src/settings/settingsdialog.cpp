@@ -2,6 +2,7 @@
 #include "settings/settingsdialog.h"
 #include "ui_settingsdialog.h"
 
+#include "naming/outputnaming.h"
 #include "settings/appsettings.h"
 #include "settings/formatcatalogue.h"
 #include "settings/outputlocation.h"
@@ -63,6 +64,38 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     loadSettingsIntoForm();
     // Long templates show their beginning.
     ui->lineEdit_OutputDirectory->setCursorPosition(0);
+
+    exampleTags.title = tr("Title");
+    exampleTags.artist = tr("Artist");
+    exampleTags.album = tr("Album");
+    exampleTags.track = 3;
+    exampleTags.disc = 1;
+    exampleTags.year = 1999;
+    for (QLineEdit *edit : {ui->lineEdit_OutputDirectory, ui->lineEdit_OutputFileName})
+        connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::showExample);
+    connect(ui->comboBox_OutputFormat, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &SettingsDialog::showExample);
+    showExample();
+}
+
+void SettingsDialog::setExample(const QString &inputPath, const QString &addedFolder, const TrackTags &tags)
+{
+    exampleInput = inputPath;
+    exampleFolder = addedFolder;
+    exampleTags = tags;
+    showExample();
+}
+
+// The sample has no folder to show; a real row's output is shown whole.
+void SettingsDialog::showExample()
+{
+    const OutputNaming::Rules rules{ui->lineEdit_OutputDirectory->text().trimmed(),
+                                    ui->lineEdit_OutputFileName->text().trimmed(),
+                                    ui->comboBox_OutputFormat->currentData().toString()};
+    const QString input = exampleInput.isEmpty() ? QStringLiteral("track03.flac") : exampleInput;
+    const QString name = OutputNaming::nameInFolder(rules, input, exampleFolder, exampleTags);
+    ui->label_FileNameExample->setText(tr("Example: %1").arg(
+        exampleInput.isEmpty() ? name : OutputNaming::folder(rules, input, exampleFolder) + QLatin1Char('/') + name));
 }
 
 SettingsDialog::~SettingsDialog()
@@ -77,6 +110,7 @@ QList<std::pair<SettingsTable::Field, QWidget *>> SettingsDialog::fieldWidgets()
         {&AppSettings::OutputFormat, ui->comboBox_OutputFormat},
         {&AppSettings::OutputQualityArguments, ui->comboBox_Quality},
         {&AppSettings::OutputDirectory, ui->lineEdit_OutputDirectory},
+        {&AppSettings::OutputFileName, ui->lineEdit_OutputFileName},
         {&AppSettings::OutputSamplerate, ui->comboBox_OutputSamplerate},
         {&AppSettings::OutputChannelCount, ui->comboBox_OutputChannelCount},
         {&AppSettings::AudioFilters, ui->plainTextEdit_AudioFilters},
@@ -84,6 +118,7 @@ QList<std::pair<SettingsTable::Field, QWidget *>> SettingsDialog::fieldWidgets()
         {&AppSettings::CopyNonAudioFiles, ui->checkBox_CopyNonAudioFiles},
         {&AppSettings::UseSoXresampler, ui->checkBox_UseSoXresampler},
         {&AppSettings::CoverArt, ui->checkBox_CoverArt},
+        {&AppSettings::KeepFileTimes, ui->checkBox_KeepFileTimes},
         {&AppSettings::Threads, ui->spinBox_Threads},
     };
 }
