@@ -56,7 +56,10 @@ inline auto restoreSettingsLater()
                         rate = AppSettings::OutputSamplerate, channels = AppSettings::OutputChannelCount,
                         filters = AppSettings::AudioFilters, quick = AppSettings::QuickConvertMode,
                         copy = AppSettings::CopyNonAudioFiles, soxr = AppSettings::UseSoXresampler,
-                        cover = AppSettings::CoverArt, threads = AppSettings::Threads] {
+                        cover = AppSettings::CoverArt, threads = AppSettings::Threads,
+                        name = AppSettings::OutputFileName, times = AppSettings::KeepFileTimes] {
+        AppSettings::OutputFileName = name;
+        AppSettings::KeepFileTimes = times;
         AppSettings::FFmpegBinary = ffmpeg;
         AppSettings::OutputFormat = format;
         AppSettings::OutputQualityArguments = quality;
@@ -86,6 +89,8 @@ inline void resetSettings(const QString &encoder, const QString &outputDirectory
     AppSettings::CopyNonAudioFiles = false;
     AppSettings::UseSoXresampler = false;
     AppSettings::CoverArt = true;
+    AppSettings::OutputFileName.clear();
+    AppSettings::KeepFileTimes = false;
     AppSettings::Threads = 2;
 }
 

@@ -53,6 +53,7 @@ private:
             {"OutputFormat", "mp3"},
             {"OutputQualityArguments", "-q:a 2"},
             {"OutputDirectory", home.dir.path() + "/Quillmere/{sourcedir}"},
+            {"OutputFileName", ""},
             {"OutputSamplerate", ""},
             {"OutputChannelCount", "0"},
             {"AudioFilters", ""},
@@ -60,6 +61,7 @@ private:
             {"CopyNonAudioFiles", "false"},
             {"UseSoXresampler", "false"},
             {"CoverArt", "true"},
+            {"KeepFileTimes", "false"},
             {"Threads", "0"},
         };
     }
@@ -155,7 +157,7 @@ private slots:
         AppSettings::save();
         AppSettings::save();
         QCOMPARE(log.lines, (QStringList{"Settings saved", "Settings saved"}));
-        QCOMPARE(QSettings().allKeys().size(), 12);
+        QCOMPARE(QSettings().allKeys().size(), 14);
 
         QFile file(home.configFile());
         QVERIFY(file.open(QIODevice::ReadOnly));
