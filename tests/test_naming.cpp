@@ -45,6 +45,8 @@ private slots:
         QTest::newRow("control characters") << "{title}" << tagged("", "", "a\tb\nc\x7f", 0) << "" << "a_b_c_";
         QTest::newRow("trailing dots and spaces") << "{album}/{title}" << tagged("", "Vol. 2. ", "End..", 0) << ""
                                                   << "Vol. 2__/End__";
+        QTest::newRow("no climbing out") << "../{title}" << tagged("", "", "../../etc", 0) << ""
+                                         << "__/.._.._etc";
         QTest::newRow("typed characters") << "{artist}: {title}?" << tagged("A", "", "B", 0) << "" << "A_ B_";
         TrackTags dated;
         dated.disc = 2;

@@ -17,7 +17,10 @@ OutputNaming::Rules OutputNaming::Rules::current()
 
 QString OutputNaming::folder(const Rules &rules, const QString &inputPath, const QString &addedFolder)
 {
-    return OutputLocation::folderFor(rules.directoryTemplate, inputPath, subfolder(inputPath, addedFolder));
+    return OutputLocation::folderFor(rules.directoryTemplate, inputPath,
+                                     OutputLocation::usesSubfolder(rules.directoryTemplate)
+                                         ? subfolder(inputPath, addedFolder)
+                                         : QString());
 }
 
 QString OutputNaming::nameInFolder(const Rules &rules, const QString &inputPath, const QString &addedFolder,
@@ -51,6 +54,11 @@ QString OutputNaming::subfolder(const QString &inputPath, const QString &addedFo
 {
     if (addedFolder.isEmpty())
         return QString();
+    // As the walk makes them, rows lie below their folder as spelt.
+    const QString folder = QFileInfo(inputPath).path();
+    if (folder.startsWith(addedFolder) && folder.size() > addedFolder.size()
+        && folder.at(addedFolder.size()) == QLatin1Char('/'))
+        return folder.mid(addedFolder.size() + 1);
     const QString relative = QDir(addedFolder).relativeFilePath(QFileInfo(inputPath).absolutePath());
     return relative == QLatin1String(".") || relative == QLatin1String("..")
                || relative.startsWith(QLatin1String("../")) ? QString() : relative;

@@ -23,10 +23,15 @@ QString OutputLocation::belowSources(const QString &folder)
     return folder + QLatin1Char('/') + placeholder();
 }
 
+bool OutputLocation::usesSubfolder(const QString &directoryTemplate)
+{
+    return directoryTemplate.contains(subfolderPlaceholder());
+}
+
 QString OutputLocation::folderFor(const QString &directoryTemplate, const QString &inputPath, const QString &subfolder)
 {
     QString folder = QString(directoryTemplate).replace(placeholder(), QFileInfo(inputPath).absolutePath());
-    if (!folder.contains(subfolderPlaceholder()))
+    if (!usesSubfolder(folder))
         return folder;
     // An empty subfolder leaves no empty folder name behind.
     folder.replace(subfolderPlaceholder() + QLatin1Char('/'), subfolder.isEmpty() ? QString() : subfolder + QLatin1Char('/'));

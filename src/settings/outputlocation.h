@@ -12,6 +12,10 @@ namespace OutputLocation {
 // The template that mirrors every input's folder below `folder`.
 QString belowSources(const QString &folder);
 
+// Whether the folders of `directoryTemplate` depend on where the inputs were
+// added from.
+bool usesSubfolder(const QString &directoryTemplate);
+
 // The folder the output of `inputPath`, in `subfolder` below the folder it
 // was added with, goes to.
 QString folderFor(const QString &directoryTemplate, const QString &inputPath, const QString &subfolder = QString());
