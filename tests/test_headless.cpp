@@ -798,17 +798,14 @@ private slots:
         QVERIFY(makeTone(data + "/tagged/cd1/a.flac", 1,
                          {"-metadata", "artist=AC/DC", "-metadata", "album=Live: 1991", "-metadata", "title=Why?",
                           "-metadata", "track=3/12"}));
-        QVERIFY(makeTone(data + "/tagged/cd1/b.flac", 1));
         QVERIFY(writeSettings(scratch.settings(), settingsFor(Usable, scratch)));
         const Outcome outcome = quillmere({"--convert", "--settings", scratch.settings(), "--set",
                                            "OutputFileName={albumartist}/{album}/{track} {title}", "--set",
                                            "OutputDirectory=" + scratch.out() + "/{subfolder}", "tagged"});
         QVERIFY2(outcome.ended && outcome.exitCode == AllConverted, qPrintable(outcome.story()));
-        QStringList lines = records(outcome.out, '\n');
-        lines.sort();
-        QCOMPARE(lines, expand(QStringList{"Done\t{data}/tagged/cd1/a.flac\t{out}/cd1/AC_DC/Live_ 1991/03 Why_.mp3",
-                                           "Done\t{data}/tagged/cd1/b.flac\t{out}/cd1/Unknown Artist/Unknown Album/00 b.mp3"},
-                               scratch));
+        const QStringList lines = records(outcome.out, '\n');
+        QCOMPARE(lines, QStringList{expand("Done\t{data}/tagged/cd1/a.flac\t{out}/cd1/AC_DC/Live_ 1991/03 Why_.mp3",
+                                           scratch)});
         checkOutputs(lines);
     }
 

@@ -34,8 +34,9 @@ QString OutputLocation::folderFor(const QString &directoryTemplate, const QStrin
     if (!usesSubfolder(folder))
         return folder;
     // An empty subfolder leaves no empty folder name behind.
-    folder.replace(subfolderPlaceholder() + QLatin1Char('/'), subfolder.isEmpty() ? QString() : subfolder + QLatin1Char('/'));
-    folder.replace(QLatin1Char('/') + subfolderPlaceholder(), subfolder.isEmpty() ? QString() : QLatin1Char('/') + subfolder);
+    const QLatin1Char slash('/');
+    folder.replace(subfolderPlaceholder() + slash, subfolder.isEmpty() ? QString() : subfolder + slash);
+    folder.replace(slash + subfolderPlaceholder(), subfolder.isEmpty() ? QString() : slash + subfolder);
     return folder.replace(subfolderPlaceholder(), subfolder);
 }
 
