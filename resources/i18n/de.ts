@@ -502,12 +502,12 @@ Wählen Sie 0, um alle CPU-Threads zu nutzen.</translation>
         <translation>Dateiname:</translation>
     </message>
     <message>
-        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;.</source>
-        <translation>Leer: Jede Ausgabe behält den Namen ihrer Eingabe. Fehlt der Datei ein Tag, ergibt {title} den Namen der Eingabe, {artist} und {albumartist} „Unknown Artist“, {album} „Unknown Album“, {track} 00, {disc} 1, {year} 0000, {genre} „Unknown Genre“, {composer} „Unknown Composer“.</translation>
+        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. Characters that FAT, exFAT or NTFS refuse become _.</source>
+        <translation>Leer: Jede Ausgabe behält den Namen ihrer Eingabe. Fehlt der Datei ein Tag, ergibt {title} den Namen der Eingabe, {artist} und {albumartist} „Unknown Artist“, {album} „Unknown Album“, {track} 00, {disc} 1, {year} 0000, {genre} „Unknown Genre“, {composer} „Unknown Composer“. Zeichen, die FAT, exFAT oder NTFS ablehnen, werden zu _.</translation>
     </message>
     <message>
-        <source>{title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder} stand for the input&apos;s tags, name and folder; a / makes folders. Characters a USB stick refuses become _.</source>
-        <translation>{title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder} stehen für Tags, Namen und Ordner der Eingabe; ein / legt Ordner an. Zeichen, die ein USB-Stick ablehnt, werden zu _.</translation>
+        <source>Placeholders: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. A / makes folders.</source>
+        <translation>Platzhalter: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. Ein / legt Ordner an.</translation>
     </message>
     <message>
         <source>Gives each output the modification time of its input.</source>

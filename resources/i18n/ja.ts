@@ -497,12 +497,12 @@ Select 0 to use all CPU threads.</source>
         <translation>ファイル名:</translation>
     </message>
     <message>
-        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;.</source>
-        <translation>空欄: 各出力は入力の名前を保ちます。ファイルにタグがない場合、{title} は入力の名前、{artist} と {albumartist} は「Unknown Artist」、{album} は「Unknown Album」、{track} は 00、{disc} は 1、{year} は 0000、{genre} は「Unknown Genre」、{composer} は「Unknown Composer」になります。</translation>
+        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. Characters that FAT, exFAT or NTFS refuse become _.</source>
+        <translation>空欄: 各出力は入力の名前を保ちます。ファイルにタグがない場合、{title} は入力の名前、{artist} と {albumartist} は「Unknown Artist」、{album} は「Unknown Album」、{track} は 00、{disc} は 1、{year} は 0000、{genre} は「Unknown Genre」、{composer} は「Unknown Composer」になります。FAT、exFAT、NTFS が受け付けない文字は _ になります。</translation>
     </message>
     <message>
-        <source>{title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder} stand for the input&apos;s tags, name and folder; a / makes folders. Characters a USB stick refuses become _.</source>
-        <translation>{title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder} は入力のタグ、名前、フォルダーを表します。/ でフォルダーを作ります。USB メモリーが受け付けない文字は _ になります。</translation>
+        <source>Placeholders: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. A / makes folders.</source>
+        <translation>プレースホルダー: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}。/ でフォルダーを作ります。</translation>
     </message>
     <message>
         <source>Gives each output the modification time of its input.</source>

@@ -497,12 +497,12 @@ Tüm CPU iş parçacıklarını kullanmak için 0 seçin.</translation>
         <translation>Dosya adı:</translation>
     </message>
     <message>
-        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;.</source>
-        <translation>Boş: her çıktı girdisinin adını korur. Dosyada olmayan bir etiket şunu verir: {title} girdinin adı, {artist} ve {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;.</translation>
+        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. Characters that FAT, exFAT or NTFS refuse become _.</source>
+        <translation>Boş: her çıktı girdisinin adını korur. Dosyada olmayan bir etiket şunu verir: {title} girdinin adı, {artist} ve {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. FAT, exFAT veya NTFS&apos;nin kabul etmediği karakterler _ olur.</translation>
     </message>
     <message>
-        <source>{title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder} stand for the input&apos;s tags, name and folder; a / makes folders. Characters a USB stick refuses become _.</source>
-        <translation>{title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder} girdinin etiketleri, adı ve klasörü yerine geçer; / klasör oluşturur. USB belleğin kabul etmediği karakterler _ olur.</translation>
+        <source>Placeholders: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. A / makes folders.</source>
+        <translation>Yer tutucular: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. / klasör oluşturur.</translation>
     </message>
     <message>
         <source>Gives each output the modification time of its input.</source>

@@ -75,6 +75,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
         connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::showExample);
     connect(ui->comboBox_OutputFormat, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &SettingsDialog::showExample);
+    ui->label_FileNameExample->installEventFilter(this);
     showExample();
 }
 
@@ -86,7 +87,8 @@ void SettingsDialog::setExample(const QString &inputPath, const QString &addedFo
     showExample();
 }
 
-// The sample has no folder to show; a real row's output is shown whole.
+// The sample has no folder to show; a real row's output is shown whole, on
+// one line with its file name in sight, and in the tooltip.
 void SettingsDialog::showExample()
 {
     const OutputNaming::Rules rules{ui->lineEdit_OutputDirectory->text().trimmed(),
@@ -94,8 +96,18 @@ void SettingsDialog::showExample()
                                     ui->comboBox_OutputFormat->currentData().toString()};
     const QString input = exampleInput.isEmpty() ? QStringLiteral("track03.flac") : exampleInput;
     const QString name = OutputNaming::nameInFolder(rules, input, exampleFolder, exampleTags);
-    ui->label_FileNameExample->setText(tr("Example: %1").arg(
-        exampleInput.isEmpty() ? name : OutputNaming::folder(rules, input, exampleFolder) + QLatin1Char('/') + name));
+    const QString example = tr("Example: %1").arg(
+        exampleInput.isEmpty() ? name : OutputNaming::folder(rules, input, exampleFolder) + QLatin1Char('/') + name);
+    QLabel *label = ui->label_FileNameExample;
+    label->setToolTip(example);
+    label->setText(label->fontMetrics().elidedText(example, Qt::ElideMiddle, label->contentsRect().width()));
+}
+
+bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->label_FileNameExample && event->type() == QEvent::Resize)
+        showExample();
+    return QDialog::eventFilter(watched, event);
 }
 
 SettingsDialog::~SettingsDialog()

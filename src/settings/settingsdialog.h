@@ -28,6 +28,9 @@ public:
     // given the example is made of sample tags.
     void setExample(const QString &inputPath, const QString &addedFolder, const TrackTags &tags);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private slots:
     void on_buttonBox_accepted();
     void on_toolButton_SelectOutputDirectory_clicked();
