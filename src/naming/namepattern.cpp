@@ -36,12 +36,18 @@ QString number(int value, int width)
     return value > 0 ? QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0')) : QString();
 }
 
+QString unknownArtist()
+{
+    return QStringLiteral("Unknown Artist");
+}
+
 QString orElse(const QString &value, const QString &fallback)
 {
     return value.trimmed().isEmpty() ? fallback : value;
 }
 
-// The placeholders that name a tag, and what each gives for `tags`.
+// The placeholders that name a tag, and what each gives for `tags`; a tag
+// the file lacks gives a name all the same, the same in every language.
 struct TagPlaceholder
 {
     const char *name;
@@ -50,12 +56,10 @@ struct TagPlaceholder
 
 const TagPlaceholder tagPlaceholders[] = {
     {"title", [](const TrackTags &t, const QString &base) { return orElse(t.title, base); }},
-    {"artist", [](const TrackTags &t, const QString &) { return orElse(t.artist, NamePattern::unknownArtist()); }},
+    {"artist", [](const TrackTags &t, const QString &) { return orElse(t.artist, unknownArtist()); }},
     {"albumartist",
-     [](const TrackTags &t, const QString &) {
-         return orElse(t.albumArtist, orElse(t.artist, NamePattern::unknownArtist()));
-     }},
-    {"album", [](const TrackTags &t, const QString &) { return orElse(t.album, NamePattern::unknownAlbum()); }},
+     [](const TrackTags &t, const QString &) { return orElse(t.albumArtist, orElse(t.artist, unknownArtist())); }},
+    {"album", [](const TrackTags &t, const QString &) { return orElse(t.album, QStringLiteral("Unknown Album")); }},
     {"track", [](const TrackTags &t, const QString &) { return orElse(number(t.track, 2), QStringLiteral("00")); }},
     {"disc", [](const TrackTags &t, const QString &) { return orElse(number(t.disc, 1), QStringLiteral("1")); }},
     {"year", [](const TrackTags &t, const QString &) { return orElse(number(t.year, 4), QStringLiteral("0000")); }},
@@ -77,16 +81,6 @@ QString inName(QString value)
 }
 
 } // namespace
-
-QString NamePattern::unknownArtist()
-{
-    return QStringLiteral("Unknown Artist");
-}
-
-QString NamePattern::unknownAlbum()
-{
-    return QStringLiteral("Unknown Album");
-}
 
 QString NamePattern::cleanName(const QString &name, int maxBytes)
 {

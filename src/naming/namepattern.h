@@ -10,10 +10,6 @@ struct TrackTags;
 // exFAT and NTFS take as well, since outputs are often copied onto a stick.
 namespace NamePattern {
 
-// What each placeholder stands for when the file lacks the tag; never empty.
-QString unknownArtist();
-QString unknownAlbum();
-
 // The path below the output folder, without suffix, that `pattern` gives the
 // input whose base name is `baseName`, in `subfolder` below the folder it was
 // added with, tagged `tags`. An empty pattern, or one that gives no file
