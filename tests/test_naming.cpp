@@ -66,6 +66,8 @@ private slots:
         const TrackTags tags = Tags{emoji.repeated(70), "", "", QString(200, QChar(0xe9)), "", ""};
         QCOMPARE(NamePattern::expand("{album}/{title}", tags, "x", "", "flac"),
                  QString(127, QChar(0xe9)) + '/' + emoji.repeated(62)); // 254 bytes; 248 and ".flac"
+        QCOMPARE(OutputNaming::numbered("/o/" + QString(125, QChar(0xe9)) + ".mp3", 2),
+                 "/o/" + QString(123, QChar(0xe9)) + " (2).mp3");
     }
 
     void convertedPath_data()

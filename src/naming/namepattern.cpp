@@ -82,6 +82,11 @@ QString inName(QString value)
 
 } // namespace
 
+QString NamePattern::cut(const QString &text, int maxBytes)
+{
+    return text.left(fittingLength(text, maxBytes));
+}
+
 QString NamePattern::cleanName(const QString &name, int maxBytes)
 {
     QString clean = name;
@@ -89,7 +94,7 @@ QString NamePattern::cleanName(const QString &name, int maxBytes)
         if (forbidden(c))
             c = replacement;
     }
-    clean.truncate(fittingLength(clean, maxBytes));
+    clean = cut(clean, maxBytes);
     for (int i = clean.size() - 1; i >= 0 && (clean.at(i) == QLatin1Char('.') || clean.at(i) == QLatin1Char(' ')); --i)
         clean[i] = replacement;
     return clean;

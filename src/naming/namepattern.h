@@ -21,6 +21,10 @@ QString expand(const QString &pattern, const TrackTags &tags, const QString &bas
 // Whether `pattern` names any tag: an input's tags need reading only then.
 bool usesTags(const QString &pattern);
 
+// As much of `text` as fits in `maxBytes` bytes of UTF-8, ending at a
+// character's end.
+QString cut(const QString &text, int maxBytes);
+
 // `name` as one folder or file name valid on FAT, exFAT and NTFS: "/", "\",
 // control characters, ? : * " < > | and trailing dots and spaces become "_",
 // and it is cut to `maxBytes` bytes of UTF-8 at a character's end.

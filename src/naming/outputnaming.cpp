@@ -70,5 +70,7 @@ QString OutputNaming::numbered(const QString &path, int n)
     const QString suffix = file.suffix();
     const QString base = suffix.isEmpty() ? file.fileName() : file.completeBaseName();
     const QString folder = path.left(path.size() - file.fileName().size());
-    return folder + base + QStringLiteral(" (%1)").arg(n) + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    const QString end = QStringLiteral(" (%1)").arg(n) + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    // A name at the file system's limit still takes its number and suffix.
+    return folder + NamePattern::cut(base, 255 - end.toUtf8().size()) + end;
 }
