@@ -56,7 +56,10 @@ inline auto restoreSettingsLater()
                         rate = AppSettings::OutputSamplerate, channels = AppSettings::OutputChannelCount,
                         filters = AppSettings::AudioFilters, quick = AppSettings::QuickConvertMode,
                         copy = AppSettings::CopyNonAudioFiles, soxr = AppSettings::UseSoXresampler,
-                        cover = AppSettings::CoverArt, loudness = AppSettings::ReplayGain, threads = AppSettings::Threads] {
+                        cover = AppSettings::CoverArt, loudness = AppSettings::ReplayGain, threads = AppSettings::Threads,
+                        name = AppSettings::OutputFileName, times = AppSettings::KeepFileTimes] {
+        AppSettings::OutputFileName = name;
+        AppSettings::KeepFileTimes = times;
         AppSettings::FFmpegBinary = ffmpeg;
         AppSettings::OutputFormat = format;
         AppSettings::OutputQualityArguments = quality;
@@ -88,6 +91,8 @@ inline void resetSettings(const QString &encoder, const QString &outputDirectory
     AppSettings::UseSoXresampler = false;
     AppSettings::CoverArt = true;
     AppSettings::ReplayGain = false;
+    AppSettings::OutputFileName.clear();
+    AppSettings::KeepFileTimes = false;
     AppSettings::Threads = 2;
 }
 

@@ -332,6 +332,31 @@ private slots:
         QVERIFY(QFileInfo(expected + "/x.mp3").isFile());
     }
 
+    // Set before the output is put in place, for a copy too.
+    void keepFileTimes_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("converted") << true << "kept.flac";
+        QTest::newRow("copied") << true << "kept.txt";
+        QTest::newRow("not asked for") << false << "new.flac";
+    }
+
+    void keepFileTimes()
+    {
+        const auto settings = freshSettings();
+        QFETCH(bool, keep);
+        QFETCH(QString, name);
+        AppSettings::KeepFileTimes = keep;
+        AppSettings::CopyNonAudioFiles = true;
+        const QString input = base + "/times/" + name;
+        writeFile(input, "input");
+        QVERIFY(QProcess::execute("touch", {"-d", "2001-02-03 04:05:06.123", input}) == 0);
+        const Outcome outcome = runTask(1, input);
+        QCOMPARE(outcome.report.status, FFmpegTask::Done);
+        QCOMPARE(QFileInfo(outcome.report.outputPath).lastModified() == QFileInfo(input).lastModified(), keep);
+    }
+
     void classification_data()
     {
         QTest::addColumn<QString>("name");

@@ -792,6 +792,25 @@ private slots:
         QVERIFY(QFileInfo(output).size() > 0);
     }
 
+    // A folder given on the command line: its files named from their tags,
+    // below their folder relative to it, with names a FAT stick takes.
+    void namedFromTags()
+    {
+        const Scratch scratch(home.dir.path());
+        QVERIFY(makeTone(data + "/tagged/cd1/a.flac", 1,
+                         {"-metadata", "artist=AC/DC", "-metadata", "album=Live: 1991", "-metadata", "title=Why?",
+                          "-metadata", "track=3/12"}));
+        QVERIFY(writeSettings(scratch.settings(), settingsFor(Usable, scratch)));
+        const Outcome outcome = quillmere({"--convert", "--settings", scratch.settings(), "--set",
+                                           "OutputFileName={albumartist}/{album}/{track} {title}", "--set",
+                                           "OutputDirectory=" + scratch.out() + "/{subfolder}", "tagged"});
+        QVERIFY2(outcome.ended && outcome.exitCode == AllConverted, qPrintable(outcome.story()));
+        const QStringList lines = records(outcome.out, '\n');
+        QCOMPARE(lines, QStringList{expand("Done\t{data}/tagged/cd1/a.flac\t{out}/cd1/AC_DC/Live_ 1991/03 Why_.mp3",
+                                           scratch)});
+        checkOutputs(lines);
+    }
+
     void standardError_data()
     {
         QTest::addColumn<Log>("log");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversiontestsupport.h"
+#include "mainwindow/jobtable.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rowremoval.h"
 #include "testsupport.h"
@@ -217,6 +218,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("paths");
         QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("addedFolders"); // empty: `paths` is one folder, of every row
         const QString &r = root;
         const QString link = base + "/MusicLink";
         const QStringList walked{"/a.mp3", "/B.mp3", "/c.mp3", "/z.wav", "/a_dir/f.mp3",
@@ -226,21 +228,24 @@ private slots:
             underRoot << r + path;
             underLink << link + path;
         }
-        QTest::newRow("tree") << QStringList{r} << underRoot;
-        QTest::newRow("link to a folder") << QStringList{link} << underLink;
+        QTest::newRow("tree") << QStringList{r} << underRoot << QStringList();
+        QTest::newRow("link to a folder") << QStringList{link} << underLink << QStringList();
         QTest::newRow("link to a file, file twice, missing, fifo, empty folder")
             << QStringList{base + "/song-link.mp3", r + "/z.wav",
                            r + "/nothing.mp3", r + "/fifo.mp3", r + "/empty", "", r + "/z.wav"}
             << QStringList{base + "/song-link.mp3", r + "/z.wav",
-                           r + "/z.wav"};
+                           r + "/z.wav"}
+            << QStringList{"", "", ""};
         QTest::newRow("relative") << QStringList{"Music/Sub/../c.mp3", "Music/Sub"}
-                                  << QStringList{r + "/c.mp3", r + "/Sub/d.mp3", r + "/Sub/deeper/e.mp3"};
+                                  << QStringList{r + "/c.mp3", r + "/Sub/d.mp3", r + "/Sub/deeper/e.mp3"}
+                                  << QStringList{"", r + "/Sub", r + "/Sub"};
     }
 
     void intake()
     {
         QFETCH(QStringList, paths);
         QFETCH(QStringList, rows);
+        QFETCH(QStringList, addedFolders);
         const QString current = QDir::currentPath();
         const auto restoreCurrent = qScopeGuard([current] { QDir::setCurrent(current); });
         QVERIFY(QDir::setCurrent(base));
@@ -248,6 +253,9 @@ private slots:
         const WindowParts parts(window);
         window.addPaths(paths);
         QCOMPARE(files(window), rows);
+        while (addedFolders.size() < rows.size())
+            addedFolders << paths.first();
+        QCOMPARE(static_cast<JobTable *>(parts.model)->addedFolders({}), addedFolders);
         QVERIFY(!parts.table->isHidden());
         QVERIFY(parts.help->isHidden());
         for (int row = 0; row < parts.model->rowCount(); ++row) {

@@ -53,6 +53,7 @@ private:
             {"OutputFormat", "mp3"},
             {"OutputQualityArguments", "-q:a 2"},
             {"OutputDirectory", home.dir.path() + "/Quillmere/{sourcedir}"},
+            {"OutputFileName", ""},
             {"OutputSamplerate", ""},
             {"OutputChannelCount", "0"},
             {"AudioFilters", ""},
@@ -61,6 +62,7 @@ private:
             {"UseSoXresampler", "false"},
             {"CoverArt", "true"},
             {"ReplayGain", "false"},
+            {"KeepFileTimes", "false"},
             {"Threads", "0"},
         };
     }
@@ -156,7 +158,7 @@ private slots:
         AppSettings::save();
         AppSettings::save();
         QCOMPARE(log.lines, (QStringList{"Settings saved", "Settings saved"}));
-        QCOMPARE(QSettings().allKeys().size(), 13);
+        QCOMPARE(QSettings().allKeys().size(), 15);
 
         QFile file(home.configFile());
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -169,6 +170,9 @@ struct Form
     QCheckBox *sox = find<QCheckBox>("checkBox_UseSoXresampler");
     QCheckBox *cover = find<QCheckBox>("checkBox_CoverArt");
     QCheckBox *loudness = find<QCheckBox>("checkBox_ReplayGain");
+    QLineEdit *fileName = find<QLineEdit>("lineEdit_OutputFileName");
+    QLabel *example = find<QLabel>("label_FileNameExample");
+    QCheckBox *times = find<QCheckBox>("checkBox_KeepFileTimes");
     QComboBox *presets = find<QComboBox>("comboBox_AudioFiltersPresets");
     QPlainTextEdit *filters = find<QPlainTextEdit>("plainTextEdit_AudioFilters");
     QDialogButtonBox *buttons = find<QDialogButtonBox>("buttonBox");
@@ -250,13 +254,31 @@ private slots:
         QStringList pages;
         for (int i = 0; i < form.tabs->count(); ++i)
             pages << form.tabs->widget(i)->objectName() + ' ' + form.tabs->tabText(i);
-        QCOMPARE(pages, (QStringList{"tab_Main Main", "tab_Advanced Advanced", "tab_Filters Filters"}));
+        QCOMPARE(pages, (QStringList{"tab_Main Main", "tab_Advanced Advanced", "tab_Filters Filters",
+                                     "tab_Names Names"}));
         QCOMPARE(form.buttons->standardButtons(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         QCOMPARE(form.threads->correctionMode(), QAbstractSpinBox::CorrectToNearestValue);
         // The Threads tooltip belongs to the label, not to the spin box.
         QCOMPARE(dialog.findChild<QWidget *>("label_6")->toolTip(),
                  QString("How many files to process at the same time.\nSelect 0 to use all CPU threads."));
         QVERIFY(form.threads->toolTip().isEmpty());
+    }
+
+    // The pattern as typed, on sample tags until a row's are given; the
+    // output's folder only for a row. The label may be too narrow for all of it.
+    void fileNameExample()
+    {
+        SettingsDialog dialog;
+        const Form form(dialog);
+        form.directory->setText("/out/{subfolder}");
+        QCOMPARE(form.example->toolTip(), QString("Example: track03.mp3"));
+        form.fileName->setText("{artist}/{track} {title}");
+        QCOMPARE(form.example->toolTip(), QString("Example: Artist/03 Title.mp3"));
+        TrackTags tags;
+        tags.title = "Why?";
+        dialog.setExample("/lib/cd1/a.flac", "/lib", tags);
+        choose(form.format, "Opus (.opus)");
+        QCOMPARE(form.example->toolTip(), QString("Example: /out/cd1/Unknown Artist/00 Why_.opus"));
     }
 
     // The focus moves through each page from top to bottom.
@@ -493,6 +515,8 @@ private slots:
         form.sox->setChecked(true);
         form.cover->setChecked(false);
         form.loudness->setChecked(true);
+        form.fileName->setText(" {artist}/{title} ");
+        form.times->setChecked(true);
         choose(form.presets, "Bass boost");
 
         const QVariantMap expected{
@@ -500,6 +524,7 @@ private slots:
             {"OutputFormat", "opus"},
             {"OutputQualityArguments", "-b:a 96k"},
             {"OutputDirectory", "/data/out/{sourcedir}/converted"},
+            {"OutputFileName", "{artist}/{title}"},
             {"OutputSamplerate", "48000"},
             {"OutputChannelCount", 1},
             {"AudioFilters", "volume=-10dB\nbass=gain=10"},
@@ -508,6 +533,7 @@ private slots:
             {"UseSoXresampler", true},
             {"CoverArt", false},
             {"ReplayGain", true},
+            {"KeepFileTimes", true},
             {"Threads", 12},
         };
 

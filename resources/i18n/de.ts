@@ -500,6 +500,48 @@ Wählen Sie 0, um alle CPU-Threads zu nutzen.</translation>
     <message>
         <source>ReplayGain tags</source>
         <translation>ReplayGain-Tags</translation>
+        <source>The folder the outputs go to. {sourcedir} stands for the whole folder of each input, so /out/{sourcedir} mirrors every input&apos;s absolute path below /out. {subfolder} stands for the input&apos;s folder below the folder it was added with (empty for a file added alone), so /out/{subfolder} keeps only the added tree&apos;s shape.</source>
+        <translation>Der Ordner für die Ausgaben. {sourcedir} steht für den ganzen Ordner jeder Eingabe, /out/{sourcedir} bildet also den absoluten Pfad jeder Eingabe unter /out nach. {subfolder} steht für den Ordner der Eingabe unterhalb des Ordners, mit dem sie hinzugefügt wurde (leer für eine einzeln hinzugefügte Datei), /out/{subfolder} behält also nur die Gestalt des hinzugefügten Baums.</translation>
+    </message>
+    <message>
+        <source>Names</source>
+        <translation>Namen</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. Characters that FAT, exFAT or NTFS refuse become _.</source>
+        <translation>Leer: Jede Ausgabe behält den Namen ihrer Eingabe. Fehlt der Datei ein Tag, ergibt {title} den Namen der Eingabe, {artist} und {albumartist} „Unknown Artist“, {album} „Unknown Album“, {track} 00, {disc} 1, {year} 0000, {genre} „Unknown Genre“, {composer} „Unknown Composer“. Zeichen, die FAT, exFAT oder NTFS ablehnen, werden zu _.</translation>
+    </message>
+    <message>
+        <source>Placeholders: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. A / makes folders.</source>
+        <translation>Platzhalter: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. Ein / legt Ordner an.</translation>
+    </message>
+    <message>
+        <source>Gives each output the modification time of its input.</source>
+        <translation>Gibt jeder Ausgabe die Änderungszeit ihrer Eingabe.</translation>
+    </message>
+    <message>
+        <source>Keep file times</source>
+        <translation>Dateizeiten beibehalten</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Künstler</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Example: %1</source>
+        <translation>Beispiel: %1</translation>
     </message>
 </context>
 <context>

@@ -495,6 +495,48 @@ Select 0 to use all CPU threads.</source>
     <message>
         <source>ReplayGain tags</source>
         <translation>ReplayGain タグ</translation>
+        <source>The folder the outputs go to. {sourcedir} stands for the whole folder of each input, so /out/{sourcedir} mirrors every input&apos;s absolute path below /out. {subfolder} stands for the input&apos;s folder below the folder it was added with (empty for a file added alone), so /out/{subfolder} keeps only the added tree&apos;s shape.</source>
+        <translation>出力先のフォルダー。{sourcedir} は各入力のフォルダー全体を表すので、/out/{sourcedir} は各入力の絶対パスを /out の下に再現します。{subfolder} は入力を追加したフォルダーから見た入力のフォルダーを表し（単独で追加したファイルでは空）、/out/{subfolder} は追加したツリーの構造だけを保ちます。</translation>
+    </message>
+    <message>
+        <source>Names</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>ファイル名:</translation>
+    </message>
+    <message>
+        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. Characters that FAT, exFAT or NTFS refuse become _.</source>
+        <translation>空欄: 各出力は入力の名前を保ちます。ファイルにタグがない場合、{title} は入力の名前、{artist} と {albumartist} は「Unknown Artist」、{album} は「Unknown Album」、{track} は 00、{disc} は 1、{year} は 0000、{genre} は「Unknown Genre」、{composer} は「Unknown Composer」になります。FAT、exFAT、NTFS が受け付けない文字は _ になります。</translation>
+    </message>
+    <message>
+        <source>Placeholders: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. A / makes folders.</source>
+        <translation>プレースホルダー: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}。/ でフォルダーを作ります。</translation>
+    </message>
+    <message>
+        <source>Gives each output the modification time of its input.</source>
+        <translation>各出力に入力の更新日時を付けます。</translation>
+    </message>
+    <message>
+        <source>Keep file times</source>
+        <translation>ファイルの日時を保つ</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>アーティスト</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>アルバム</translation>
+    </message>
+    <message>
+        <source>Example: %1</source>
+        <translation>例: %1</translation>
     </message>
 </context>
 <context>

@@ -495,6 +495,48 @@ Tüm CPU iş parçacıklarını kullanmak için 0 seçin.</translation>
     <message>
         <source>ReplayGain tags</source>
         <translation>ReplayGain etiketleri</translation>
+        <source>The folder the outputs go to. {sourcedir} stands for the whole folder of each input, so /out/{sourcedir} mirrors every input&apos;s absolute path below /out. {subfolder} stands for the input&apos;s folder below the folder it was added with (empty for a file added alone), so /out/{subfolder} keeps only the added tree&apos;s shape.</source>
+        <translation>Çıktıların gideceği klasör. {sourcedir} her girdinin tüm klasörü yerine geçer; /out/{sourcedir} her girdinin mutlak yolunu /out altında yineler. {subfolder} girdinin, birlikte eklendiği klasörün altındaki klasörü yerine geçer (tek başına eklenen dosyada boştur); /out/{subfolder} yalnızca eklenen ağacın yapısını korur.</translation>
+    </message>
+    <message>
+        <source>Names</source>
+        <translation>Adlar</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>Dosya adı:</translation>
+    </message>
+    <message>
+        <source>Empty: each output keeps its input&apos;s name. A tag the file lacks gives: {title} the input&apos;s name, {artist} and {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. Characters that FAT, exFAT or NTFS refuse become _.</source>
+        <translation>Boş: her çıktı girdisinin adını korur. Dosyada olmayan bir etiket şunu verir: {title} girdinin adı, {artist} ve {albumartist} &quot;Unknown Artist&quot;, {album} &quot;Unknown Album&quot;, {track} 00, {disc} 1, {year} 0000, {genre} &quot;Unknown Genre&quot;, {composer} &quot;Unknown Composer&quot;. FAT, exFAT veya NTFS&apos;nin kabul etmediği karakterler _ olur.</translation>
+    </message>
+    <message>
+        <source>Placeholders: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. A / makes folders.</source>
+        <translation>Yer tutucular: {title} {artist} {albumartist} {album} {track} {disc} {year} {genre} {composer} {basename} {subfolder}. / klasör oluşturur.</translation>
+    </message>
+    <message>
+        <source>Gives each output the modification time of its input.</source>
+        <translation>Her çıktıya girdisinin değiştirilme zamanını verir.</translation>
+    </message>
+    <message>
+        <source>Keep file times</source>
+        <translation>Dosya zamanlarını koru</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Başlık</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Sanatçı</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Albüm</translation>
+    </message>
+    <message>
+        <source>Example: %1</source>
+        <translation>Örnek: %1</translation>
     </message>
 </context>
 <context>

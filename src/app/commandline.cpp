@@ -42,7 +42,8 @@ CommandLine::CommandLine()
                    QStringLiteral("id"))
     , outputDirOption(QStringLiteral("output-dir"),
                       QStringLiteral("With --convert, --set %1=<dir>: where the outputs go; {sourcedir} in it "
-                                     "stands for each input's folder")
+                                     "stands for each input's folder, {subfolder} for its folder below the "
+                                     "folder given")
                           .arg(QLatin1String(SettingsTable::of(&AppSettings::OutputDirectory).key)),
                       QStringLiteral("dir"))
     , verboseOption(QStringLiteral("verbose"), QStringLiteral("With --convert, write the debug log"))

@@ -74,8 +74,9 @@ void HeadlessBatch::add(const QString &path)
 {
     const InputPath input(path);
     if (input.isFile() || input.isFolder()) {
+        const QString addedFolder = input.isFolder() ? input.absolutePath() : QString();
         for (const QString &file : input.files())
-            engine.append(file);
+            engine.append(file, addedFolder);
         return;
     }
     clearProgress();

@@ -34,13 +34,14 @@ BatchPresenter::BatchPresenter(QObject *parent)
     connect(&engine, &ConversionEngine::batchEnded, this, &BatchPresenter::finish);
 }
 
-void BatchPresenter::start(const QStringList &paths, const QVector<int> &rows, int threads)
+void BatchPresenter::start(const QStringList &paths, const QVector<int> &rows, int threads,
+                           const QStringList &addedFolders)
 {
     forgetQueuedChanges();
     batchRows = rows;
     ending = BatchSummary::Ending::Finished;
     converting = true;
-    engine.start(paths, threads);
+    engine.start(paths, threads, addedFolders);
     tellTime();
     clockTicker.start();
 }

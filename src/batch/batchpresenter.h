@@ -20,8 +20,10 @@ public:
     explicit BatchPresenter(QObject *parent = nullptr);
 
     // Converts `paths`, the files of `rows` in this order, `threads` at a
-    // time; with `rows` empty path i is the file of row i.
-    void start(const QStringList &paths, const QVector<int> &rows, int threads);
+    // time; with `rows` empty path i is the file of row i. Path i was added
+    // with the folder `addedFolders[i]`, or alone where there is none.
+    void start(const QStringList &paths, const QVector<int> &rows, int threads,
+               const QStringList &addedFolders = {});
     // Drops the jobs not yet started and lets the running ones finish.
     void cancel();
     // Stops the running encoders at once; their jobs end as Failed.

@@ -31,11 +31,11 @@ ConversionEngine::~ConversionEngine()
     stop();
 }
 
-void ConversionEngine::start(const QStringList &inputPaths, int threads)
+void ConversionEngine::start(const QStringList &inputPaths, int threads, const QStringList &addedFolders)
 {
     begin(threads);
-    for (const QString &path : inputPaths)
-        append(path);
+    for (int i = 0; i < inputPaths.size(); ++i)
+        append(inputPaths.at(i), addedFolders.value(i));
     endInput();
 }
 
@@ -56,12 +56,14 @@ void ConversionEngine::begin(int threadCount)
     pool.setMaxThreadCount(threads);
 }
 
-void ConversionEngine::append(const QString &inputPath)
+void ConversionEngine::append(const QString &inputPath, const QString &addedFolder)
 {
     if (!inputOpen)
         return;
     inputs->add(inputPath);
-    waiting.push(QFile::encodeName(inputPath));
+    const QByteArray path = QFile::encodeName(inputPath);
+    const QByteArray folder = QFile::encodeName(addedFolder);
+    waiting.push(path, path.startsWith(folder) ? folder.size() : 0);
     tally.added();
     feed();
 }
@@ -92,7 +94,8 @@ void ConversionEngine::endInput()
 void ConversionEngine::feed()
 {
     while (!waiting.isEmpty() && startedCount - tally.finishedCount() < 2 * threads) {
-        auto *task = new FFmpegTask(++startedCount, QFile::decodeName(waiting.take()));
+        const PathQueue::Entry entry = waiting.take();
+        auto *task = new FFmpegTask(++startedCount, QFile::decodeName(entry.path), QFile::decodeName(entry.folder()));
         task->setAutoDelete(true);
         task->setStopFlag(&stopping);
         task->setBatchInputs(inputs);

@@ -66,8 +66,9 @@ public:
     ~ConversionEngine() override;
 
     // Starts one job per path, numbered from 1 in this order, `threads` of
-    // them at a time. A batch must not be running.
-    void start(const QStringList &inputPaths, int threads);
+    // them at a time; path i was added with the folder `addedFolders[i]`,
+    // or alone where there is none. A batch must not be running.
+    void start(const QStringList &inputPaths, int threads, const QStringList &addedFolders = {});
 
     // The same for a batch whose paths come one by one: begin() opens it,
     // append() adds a job after those before, and endInput() says that no
@@ -75,7 +76,9 @@ public:
     // over an existing file waits for endInput() first, as that file may be
     // an input listed later.
     void begin(int threads);
-    void append(const QString &inputPath);
+    // `addedFolder`: the folder whose walk found the path, which it begins
+    // with; empty for a file added alone.
+    void append(const QString &inputPath, const QString &addedFolder = QString());
     void endInput();
 
     // Drops the jobs not yet started; the running ones finish and report,

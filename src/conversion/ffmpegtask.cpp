@@ -6,11 +6,13 @@
 #include "conversion/encoderoutput.h"
 #include "conversion/encoderprocess.h"
 #include "conversion/encoderprogress.h"
+#include "conversion/filetimes.h"
 #include "conversion/inputkind.h"
 #include "conversion/outputfile.h"
 #include "logging/logging.h"
+#include "naming/outputnaming.h"
+#include "naming/tracktags.h"
 #include "settings/appsettings.h"
-#include "settings/outputlocation.h"
 #include "tags/tagcopy.h"
 
 #include <QCoreApplication>
@@ -18,10 +20,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
-FFmpegTask::FFmpegTask(int id, const QString &inputPath)
+FFmpegTask::FFmpegTask(int id, const QString &inputPath, const QString &addedFolder)
     : id(id)
     , inputPath(inputPath)
-    , outputDirectory(AppSettings::OutputDirectory)
+    , addedFolder(addedFolder)
 {
 }
 
@@ -71,14 +73,15 @@ FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
         qCDebug(lcEngine) << "Skipping job" << id;
         return succeed(Skipped, tr("Not an audio or video file"));
     }
-    outputDirectory = OutputLocation::folderFor(outputDirectory, inputPath);
-    QDir().mkpath(outputDirectory);
     if (media) {
-        outputPath = conversionOutputPath(inputPath, outputDirectory);
+        const TrackTags tags = OutputNaming::needsTags() ? TrackTags::read(inputPath) : TrackTags();
+        outputPath = OutputNaming::convertedPath(inputPath, addedFolder, tags);
+        QDir().mkpath(QFileInfo(outputPath).path());
         return whileClaimed(outputPath, &FFmpegTask::convertClaimed);
     }
     qCDebug(lcEngine) << "Copy file" << id;
-    outputPath = outputDirectory + QLatin1Char('/') + QFileInfo(inputPath).fileName();
+    outputPath = OutputNaming::copiedPath(inputPath, addedFolder);
+    QDir().mkpath(QFileInfo(outputPath).path());
     return whileClaimed(outputPath, &FFmpegTask::copyClaimed);
 }
 
@@ -104,6 +107,7 @@ FFmpegTask::ConvertStatus FFmpegTask::copyClaimed(OutputFile &file)
         return succeed(Done, tr("Not an audio or video file; a file of that name is already in the output folder"));
     if (!file.copyFrom(inputPath, stopFlag))
         return fail(stopRequested() ? tr("Stopped") : tr("The file could not be copied"));
+    keepFileTime(file);
     if (file.commit(false) == OutputFile::Refused)
         return fail(tr("The copy could not be put in place"));
     return succeed(Done, tr("Not an audio or video file; copied to the output folder"));
@@ -238,6 +242,7 @@ ReplayGain::Source FFmpegTask::loudnessTags(const std::optional<Loudness> &measu
 
 FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &how)
 {
+    keepFileTime(file);
     // In quick mode an output that another writer made meanwhile stays.
     switch (file.commit(!AppSettings::QuickConvertMode)) {
     case OutputFile::Committed:
@@ -250,4 +255,12 @@ FFmpegTask::ConvertStatus FFmpegTask::commit(OutputFile &file, const QString &ho
     }
     qCDebug(lcEngine) << "Output of job" << id << "could not be put in place:" << outputPath;
     return fail(tr("The output could not be put in place"));
+}
+
+// Set on the temporary file: the rename keeps it, and the output never shows
+// another time.
+void FFmpegTask::keepFileTime(const OutputFile &file) const
+{
+    if (AppSettings::KeepFileTimes && !copyModificationTime(inputPath, file.temporaryPath()))
+        qCDebug(lcEngine) << "The modification time of job" << id << "could not be kept:" << outputPath;
 }

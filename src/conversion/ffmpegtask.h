@@ -25,7 +25,9 @@ class FFmpegTask : public QObject, public QRunnable, public JobStatus
     Q_OBJECT
 
 public:
-    FFmpegTask(int id, const QString &inputPath);
+    // `addedFolder`: the folder the input was added with, empty for a file
+    // added alone.
+    FFmpegTask(int id, const QString &inputPath, const QString &addedFolder = QString());
 
     void run() override;
 
@@ -67,11 +69,12 @@ private:
     ConvertStatus commit(OutputFile &file, const QString &how);
     // The loudness tags the output gets; what it goes without is said in `notes`.
     ReplayGain::Source loudnessTags(const std::optional<Loudness> &measured, QStringList &notes) const;
+    void keepFileTime(const OutputFile &file) const;
     bool stopRequested() const { return stopFlag && stopFlag->load(); }
 
     int id;
     QString inputPath;
-    QString outputDirectory;
+    QString addedFolder;
     QString outputPath;
     QString reason;
     QString encoderOutput;

@@ -64,6 +64,8 @@ public:
     QStandardItem *clone() const override { return new FileItem(*this); }
 
     QString path;
+    // The beginning of `path` that is the folder it was added with.
+    int folderLength = 0;
     JobRecords::Handle report = 0;
     JobStatus::ConvertStatus status = JobStatus::Pending;
 };
@@ -83,10 +85,11 @@ JobTable::JobTable(QObject *parent)
 
 // The Status cell of the new row is centred and shows Pending already, with
 // the values that every Pending cell shares.
-void JobTable::appendFile(const QString &path)
+void JobTable::appendFile(const QString &path, const QString &addedFolder)
 {
     auto *file = new FileItem;
     file->path = path;
+    file->folderLength = path.startsWith(addedFolder) ? addedFolder.size() : 0;
     appendRow({statusLook(JobStatus::Pending).clone(), file});
 }
 
@@ -153,14 +156,30 @@ QString JobTable::outputFolder(int row) const
     return !output.isEmpty() && folder.isDir() ? folder.filePath() : QString();
 }
 
-QStringList JobTable::paths(const QVector<int> &rows) const
+QString JobTable::addedFolder(int row) const
+{
+    const auto *file = fileItem(*this, row);
+    return file ? file->path.left(file->folderLength) : QString();
+}
+
+QStringList JobTable::column(const QVector<int> &rows, QString (JobTable::*cell)(int) const) const
 {
     const int count = rows.isEmpty() ? rowCount() : rows.size();
-    QStringList files;
-    files.reserve(count);
+    QStringList cells;
+    cells.reserve(count);
     for (int i = 0; i < count; ++i)
-        files << path(rows.isEmpty() ? i : rows.at(i));
-    return files;
+        cells << (this->*cell)(rows.isEmpty() ? i : rows.at(i));
+    return cells;
+}
+
+QStringList JobTable::paths(const QVector<int> &rows) const
+{
+    return column(rows, &JobTable::path);
+}
+
+QStringList JobTable::addedFolders(const QVector<int> &rows) const
+{
+    return column(rows, &JobTable::addedFolder);
 }
 
 QVector<int> JobTable::rowsWith(JobStatus::ConvertStatus status) const

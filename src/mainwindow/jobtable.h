@@ -20,8 +20,9 @@ public:
 
     explicit JobTable(QObject *parent = nullptr);
 
-    // A row of `path`, Pending.
-    void appendFile(const QString &path);
+    // A row of `path`, Pending, found in `addedFolder` (empty for a file
+    // added alone).
+    void appendFile(const QString &path, const QString &addedFolder = QString());
 
     // Shows `status` in the Status cell at `index`; anything else is ignored.
     void setStatus(JobStatus::ConvertStatus status, const QModelIndex &index);
@@ -35,10 +36,13 @@ public:
     JobReport report(int row) const;
 
     QString path(int row) const;
+    QString addedFolder(int row) const;
     // The folder of the row's last output, while it exists; empty otherwise.
     QString outputFolder(int row) const;
     // The files of `rows`, in this order; every row's when `rows` is empty.
     QStringList paths(const QVector<int> &rows) const;
+    // The folders those files were added with, in the same order.
+    QStringList addedFolders(const QVector<int> &rows) const;
     // The rows whose status is `status`, in order.
     QVector<int> rowsWith(JobStatus::ConvertStatus status) const;
     // Whole rows, as few ranges as they make.
@@ -54,6 +58,7 @@ public:
 
 private:
     QString toolTip(int row) const;
+    QStringList column(const QVector<int> &rows, QString (JobTable::*cell)(int) const) const;
 
     JobRecords records;
 };

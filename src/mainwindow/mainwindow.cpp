@@ -12,6 +12,7 @@
 #include "mainwindow/repeatedkeyfilter.h"
 #include "mainwindow/rowremoval.h"
 #include "mainwindow/statusdelegate.h"
+#include "naming/tracktags.h"
 #include "settings/appsettings.h"
 #include "settings/settingsdialog.h"
 
@@ -63,7 +64,7 @@ MainWindow::MainWindow(QWidget *parent)
     qApp->installEventFilter(new RepeatedKeyFilter(this));
     connect(ui->pushButton_Convert, &QPushButton::clicked, this, &MainWindow::convert);
     connect(ui->pushButton_Cancel, &QPushButton::clicked, this, &MainWindow::cancel);
-    connect(ui->pushButton_Settings, &QPushButton::clicked, this, [] { openModal(new SettingsDialog); });
+    connect(ui->pushButton_Settings, &QPushButton::clicked, this, &MainWindow::openSettings);
     connect(ui->pushButton_About, &QPushButton::clicked, this, [] { openModal(new AboutDialog); });
     connect(ui->action_AddFiles, &QAction::triggered, this,
             [this] { choosePaths(tr("Add Files"), QStringLiteral("fileDialog_AddFiles"), QFileDialog::ExistingFiles); });
@@ -104,6 +105,15 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
+// The file name pattern is tried on the first row's tags as it is typed.
+void MainWindow::openSettings()
+{
+    auto *dialog = new SettingsDialog;
+    if (model->rowCount() > 0)
+        dialog->setExample(model->path(0), model->addedFolder(0), TrackTags::read(model->path(0)));
+    openModal(dialog);
+}
+
 void MainWindow::showConverting()
 {
     const bool converting = presenter.isConverting();
@@ -140,8 +150,9 @@ void MainWindow::addPath(const QString &path)
         qCDebug(lcWindow) << "Dropped file:" << input.absolutePath();
     else if (input.isFolder())
         qCDebug(lcWindow) << "Dropped dir:" << input.absolutePath();
+    const QString addedFolder = input.isFolder() ? input.absolutePath() : QString();
     for (const QString &file : input.files())
-        model->appendFile(file);
+        model->appendFile(file, addedFolder);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -287,7 +298,7 @@ void MainWindow::startBatch(const QVector<int> &rows)
     const int threads = ConversionEngine::threadsFor(AppSettings::Threads);
     qCDebug(lcWindow) << "Starting convert..." << "\n" << "Threads:" << threads << "\n" << "Items:" << paths.size();
     setSummary(QString());
-    presenter.start(paths, rows, threads);
+    presenter.start(paths, rows, threads, model->addedFolders(rows));
     showConverting();
 }
 

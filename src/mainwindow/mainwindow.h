@@ -49,6 +49,7 @@ private:
     void removeRows(const QList<int> &rows);
     void removeSelectedRows();
     QList<int> selectedRows() const;
+    void openSettings();
     void showConverting();
     void stopBatch();
 

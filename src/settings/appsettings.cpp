@@ -14,6 +14,7 @@ QString AppSettings::FFmpegBinary;
 QString AppSettings::OutputFormat;
 QString AppSettings::OutputQualityArguments;
 QString AppSettings::OutputDirectory;
+QString AppSettings::OutputFileName;
 QString AppSettings::OutputSamplerate;
 int AppSettings::OutputChannelCount = 0;
 QString AppSettings::AudioFilters;
@@ -22,6 +23,7 @@ bool AppSettings::CopyNonAudioFiles = false;
 bool AppSettings::UseSoXresampler = false;
 bool AppSettings::CoverArt = true;
 bool AppSettings::ReplayGain = false;
+bool AppSettings::KeepFileTimes = false;
 int AppSettings::Threads = 0;
 
 QString AppSettings::defaultFFmpegBinary()

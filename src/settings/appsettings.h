@@ -24,6 +24,7 @@ public:
     static QString OutputFormat;
     static QString OutputQualityArguments;
     static QString OutputDirectory;
+    static QString OutputFileName;
     static QString OutputSamplerate;
     static int OutputChannelCount;
     static QString AudioFilters;
@@ -32,6 +33,7 @@ public:
     static bool UseSoXresampler;
     static bool CoverArt;
     static bool ReplayGain;
+    static bool KeepFileTimes;
     static int Threads;
 
     // Where the encoder is looked for when no path is stored.

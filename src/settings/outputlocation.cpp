@@ -11,6 +11,11 @@ QLatin1String placeholder()
     return QLatin1String("{sourcedir}");
 }
 
+QLatin1String subfolderPlaceholder()
+{
+    return QLatin1String("{subfolder}");
+}
+
 } // namespace
 
 QString OutputLocation::belowSources(const QString &folder)
@@ -18,16 +23,30 @@ QString OutputLocation::belowSources(const QString &folder)
     return folder + QLatin1Char('/') + placeholder();
 }
 
-QString OutputLocation::folderFor(const QString &directoryTemplate, const QString &inputPath)
+bool OutputLocation::usesSubfolder(const QString &directoryTemplate)
 {
-    return QString(directoryTemplate).replace(placeholder(), QFileInfo(inputPath).absolutePath());
+    return directoryTemplate.contains(subfolderPlaceholder());
+}
+
+QString OutputLocation::folderFor(const QString &directoryTemplate, const QString &inputPath, const QString &subfolder)
+{
+    QString folder = QString(directoryTemplate).replace(placeholder(), QFileInfo(inputPath).absolutePath());
+    if (!usesSubfolder(folder))
+        return folder;
+    // An empty subfolder leaves no empty folder name behind.
+    const QLatin1Char slash('/');
+    folder.replace(subfolderPlaceholder() + slash, subfolder.isEmpty() ? QString() : subfolder + slash);
+    folder.replace(slash + subfolderPlaceholder(), subfolder.isEmpty() ? QString() : slash + subfolder);
+    return folder.replace(subfolderPlaceholder(), subfolder);
 }
 
 bool isValidOutputDirectory(QString outputDirectory)
 {
     if (outputDirectory.startsWith(placeholder()))
         return true;
-    const int at = outputDirectory.indexOf(placeholder());
+    const int sourcedir = outputDirectory.indexOf(placeholder());
+    const int subfolder = outputDirectory.indexOf(subfolderPlaceholder());
+    const int at = sourcedir < 0 || subfolder < 0 ? qMax(sourcedir, subfolder) : qMin(sourcedir, subfolder);
     if (at >= 0)
         outputDirectory.truncate(at);
     if (outputDirectory.isEmpty())

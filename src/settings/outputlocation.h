@@ -5,19 +5,25 @@
 
 // The output directory setting is a template: "{sourcedir}" in it stands for
 // the folder of each input, so that a tree keeps its shape below the outputs'
-// folder.
+// folder; "{subfolder}" for the input's folder below the folder it was added
+// with, so that only the added tree's shape is kept.
 namespace OutputLocation {
 
 // The template that mirrors every input's folder below `folder`.
 QString belowSources(const QString &folder);
 
-// The folder the output of `inputPath` goes to.
-QString folderFor(const QString &directoryTemplate, const QString &inputPath);
+// Whether the folders of `directoryTemplate` depend on where the inputs were
+// added from.
+bool usesSubfolder(const QString &directoryTemplate);
+
+// The folder the output of `inputPath`, in `subfolder` below the folder it
+// was added with, goes to.
+QString folderFor(const QString &directoryTemplate, const QString &inputPath, const QString &subfolder = QString());
 
 } // namespace OutputLocation
 
 // Whether outputs can be written where the template says: the part before
-// "{sourcedir}" is made if missing and must be a writable folder. A template
+// the first placeholder is made if missing and must be a writable folder. A template
 // that starts with "{sourcedir}" writes beside each input, which every job
 // checks for itself.
 bool isValidOutputDirectory(QString outputDirectory);

@@ -2,6 +2,7 @@
 #include "settings/settingsdialog.h"
 #include "ui_settingsdialog.h"
 
+#include "naming/outputnaming.h"
 #include "settings/appsettings.h"
 #include "settings/formatcatalogue.h"
 #include "settings/outputlocation.h"
@@ -63,6 +64,50 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     loadSettingsIntoForm();
     // Long templates show their beginning.
     ui->lineEdit_OutputDirectory->setCursorPosition(0);
+
+    exampleTags.title = tr("Title");
+    exampleTags.artist = tr("Artist");
+    exampleTags.album = tr("Album");
+    exampleTags.track = 3;
+    exampleTags.disc = 1;
+    exampleTags.year = 1999;
+    for (QLineEdit *edit : {ui->lineEdit_OutputDirectory, ui->lineEdit_OutputFileName})
+        connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::showExample);
+    connect(ui->comboBox_OutputFormat, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &SettingsDialog::showExample);
+    ui->label_FileNameExample->installEventFilter(this);
+    showExample();
+}
+
+void SettingsDialog::setExample(const QString &inputPath, const QString &addedFolder, const TrackTags &tags)
+{
+    exampleInput = inputPath;
+    exampleFolder = addedFolder;
+    exampleTags = tags;
+    showExample();
+}
+
+// The sample has no folder to show; a real row's output is shown whole, on
+// one line with its file name in sight, and in the tooltip.
+void SettingsDialog::showExample()
+{
+    const OutputNaming::Rules rules{ui->lineEdit_OutputDirectory->text().trimmed(),
+                                    ui->lineEdit_OutputFileName->text().trimmed(),
+                                    ui->comboBox_OutputFormat->currentData().toString()};
+    const QString input = exampleInput.isEmpty() ? QStringLiteral("track03.flac") : exampleInput;
+    const QString name = OutputNaming::nameInFolder(rules, input, exampleFolder, exampleTags);
+    const QString example = tr("Example: %1").arg(
+        exampleInput.isEmpty() ? name : OutputNaming::folder(rules, input, exampleFolder) + QLatin1Char('/') + name);
+    QLabel *label = ui->label_FileNameExample;
+    label->setToolTip(example);
+    label->setText(label->fontMetrics().elidedText(example, Qt::ElideMiddle, label->contentsRect().width()));
+}
+
+bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->label_FileNameExample && event->type() == QEvent::Resize)
+        showExample();
+    return QDialog::eventFilter(watched, event);
 }
 
 SettingsDialog::~SettingsDialog()
@@ -77,6 +122,7 @@ QList<std::pair<SettingsTable::Field, QWidget *>> SettingsDialog::fieldWidgets()
         {&AppSettings::OutputFormat, ui->comboBox_OutputFormat},
         {&AppSettings::OutputQualityArguments, ui->comboBox_Quality},
         {&AppSettings::OutputDirectory, ui->lineEdit_OutputDirectory},
+        {&AppSettings::OutputFileName, ui->lineEdit_OutputFileName},
         {&AppSettings::OutputSamplerate, ui->comboBox_OutputSamplerate},
         {&AppSettings::OutputChannelCount, ui->comboBox_OutputChannelCount},
         {&AppSettings::AudioFilters, ui->plainTextEdit_AudioFilters},
@@ -85,6 +131,7 @@ QList<std::pair<SettingsTable::Field, QWidget *>> SettingsDialog::fieldWidgets()
         {&AppSettings::UseSoXresampler, ui->checkBox_UseSoXresampler},
         {&AppSettings::CoverArt, ui->checkBox_CoverArt},
         {&AppSettings::ReplayGain, ui->checkBox_ReplayGain},
+        {&AppSettings::KeepFileTimes, ui->checkBox_KeepFileTimes},
         {&AppSettings::Threads, ui->spinBox_Threads},
     };
 }

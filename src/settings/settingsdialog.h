@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "naming/tracktags.h"
 #include "settings/settingstable.h"
 
 #include <QDialog>
@@ -22,6 +23,14 @@ public:
     explicit SettingsDialog(QWidget *parent = nullptr);
     ~SettingsDialog() override;
 
+    // The file whose output the file name pattern's example shows: the
+    // input `inputPath`, added with `addedFolder`, tagged `tags`. Until it is
+    // given the example is made of sample tags.
+    void setExample(const QString &inputPath, const QString &addedFolder, const TrackTags &tags);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private slots:
     void on_buttonBox_accepted();
     void on_toolButton_SelectOutputDirectory_clicked();
@@ -35,6 +44,10 @@ private:
     void loadSettingsIntoForm();
     void refreshQualityPresets();
     void storeSettingsFromForm();
+    void showExample();
 
     Ui::SettingsDialog *ui;
+    QString exampleInput;
+    QString exampleFolder;
+    TrackTags exampleTags;
 };

@@ -65,6 +65,7 @@ const QList<SettingsTable::Setting> &SettingsTable::settings()
          [] { return QVariant(defaultQuality(AppSettings::OutputFormat)); }},
         {"OutputDirectory", &AppSettings::OutputDirectory, Kind::Text,
          [] { return QVariant(AppSettings::defaultOutputDirectory()); }},
+        {"OutputFileName", &AppSettings::OutputFileName, Kind::Text, [] { return QVariant(QString()); }},
         {"OutputSamplerate", &AppSettings::OutputSamplerate, Kind::Text, [] { return QVariant(QString()); }},
         {"OutputChannelCount", &AppSettings::OutputChannelCount, Kind::WholeNumber, [] { return QVariant(0); }},
         {"AudioFilters", &AppSettings::AudioFilters, Kind::Text, [] { return QVariant(QString()); }},
@@ -73,6 +74,7 @@ const QList<SettingsTable::Setting> &SettingsTable::settings()
         {"UseSoXresampler", &AppSettings::UseSoXresampler, Kind::Flag, [] { return QVariant(false); }},
         {"CoverArt", &AppSettings::CoverArt, Kind::Flag, [] { return QVariant(true); }},
         {"ReplayGain", &AppSettings::ReplayGain, Kind::Flag, [] { return QVariant(false); }},
+        {"KeepFileTimes", &AppSettings::KeepFileTimes, Kind::Flag, [] { return QVariant(false); }},
         {"Threads", &AppSettings::Threads, Kind::WholeNumber, [] { return QVariant(0); }},
     };
     return table;
