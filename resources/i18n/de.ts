@@ -196,6 +196,10 @@
         <source>Converted; %1</source>
         <translation>Konvertiert; %1</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>Dieselbe Datei wie Zeile %1, die sie umwandelt</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -359,6 +363,13 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>Abgebrochen: Es wird gewartet, bis die laufenden Konvertierungen fertig sind. „Sofort anhalten“ im Menü „Konvertieren“ beendet sie sofort.</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>Die Datei kann nicht gelesen werden</translation>
     </message>
 </context>
 <context>

@@ -191,6 +191,10 @@
         <source>Converted; %1</source>
         <translation>Dönüştürüldü; %1</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>%1. satırla aynı dosya; o satır dönüştürüyor</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -354,6 +358,13 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>İptal edildi: dönüştürülmekte olan dosyaların bitmesi bekleniyor. Dönüştür menüsündeki Hemen Durdur komutu onları anında durdurur.</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>Dosya okunamıyor</translation>
     </message>
 </context>
 <context>
