@@ -16,14 +16,11 @@ class TestOutputPlan : public QObject
     // + a file is there, ! onto an input, ~ no audio.
     static QString described(const OutputPlan::Row &row, const QDir &folder)
     {
-        QString text = QString(OutputPlan::word(row.action)) + ' '
-                       + (row.outputPath.isEmpty() ? QString() : folder.relativeFilePath(row.outputPath));
-        if (row.numberedAfter)
-            text += QString(" #%1").arg(row.numberedAfter);
-        if (row.sameInputAs)
-            text += QString(" =%1").arg(row.sameInputAs);
-        text += QString(row.replacesExisting ? " +" : "") + (row.ontoInput ? " !" : "") + (row.media ? "" : " ~");
-        return text;
+        return QString(OutputPlan::word(row.action)) + ' '
+               + (row.outputPath.isEmpty() ? QString() : folder.relativeFilePath(row.outputPath))
+               + (row.numberedAfter ? QString(" #%1").arg(row.numberedAfter) : QString())
+               + (row.sameInputAs ? QString(" =%1").arg(row.sameInputAs) : QString())
+               + (row.replacesExisting ? " +" : "") + (row.ontoInput ? " !" : "") + (row.media ? "" : " ~");
     }
 
 private slots:
@@ -55,11 +52,11 @@ private slots:
             << false << QStringList{"Convert out/song.mp3", "Skip  =1"};
         QTest::newRow("no audio, skipped") << QStringList{"a/notes.txt"} << QStringList{"a/notes.txt"} << "@/out"
             << false << false << QStringList{"Skip  ~"};
-        QTest::newRow("no audio, copied") << QStringList{"a/notes.txt", "b/notes.txt"}
+        QTest::newRow("no audio, copied") << QStringList{"a/notes.txt", "b/notes.txt", "out/notes (2).txt"}
             << QStringList{"a/notes.txt", "b/notes.txt"} << "@/out" << false << true
-            << QStringList{"Copy out/notes.txt ~", "Copy out/notes (2).txt #1 ~"};
-        QTest::newRow("no audio, copied before") << QStringList{"a/notes.txt", "out/notes.txt"}
-            << QStringList{"a/notes.txt"} << "@/out" << false << true << QStringList{"Skip out/notes.txt + ~"};
+            << QStringList{"Copy out/notes.txt ~", "Skip out/notes (2).txt #1 + ~"};
+        QTest::newRow("output folder below a file") << QStringList{"a/song.flac", "file"} << song << "@/file/out"
+            << false << false << QStringList{"Fail file/out/song.mp3"};
         QTest::newRow("gone") << QStringList() << QStringList{"a/gone.flac"} << "@/out" << false << false
             << QStringList{"Fail "};
     }
