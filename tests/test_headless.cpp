@@ -679,13 +679,12 @@ private slots:
             << QByteArray("{data}/lib/a/one.flac\n") << QByteArray("Done\t") << QByteArray("lib/b/two.flac\n")
             << QStringList{done("lib/a/one.flac"), done("lib/b/two.flac")};
         // Converting in place: the MP3 beside the FLAC is listed only once
-        // the FLAC's job runs, and is still not replaced. Its own row, whose
-        // output name the FLAC's row took, reads it as the text it is.
+        // the FLAC's job runs, and is still not replaced.
         QTest::newRow("output that is an input listed later")
             << QByteArray("{scratch}/in/song.flac\n") << QByteArray("Starting job 1")
             << QByteArray("{scratch}/in/song.mp3\n")
             << QStringList{"Failed\t{scratch}/in/song.flac\t{scratch}/in/song.mp3",
-                           "Failed\t{scratch}/in/song.mp3\t{scratch}/in/song (2).mp3"};
+                           "Failed\t{scratch}/in/song.mp3\t{scratch}/in/song.mp3"};
     }
 
     // A list still being written feeds a running batch.

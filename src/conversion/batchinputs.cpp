@@ -1,7 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/batchinputs.h"
 
+#include <QCryptographicHash>
+#include <QFileInfo>
+
 #include <chrono>
+#include <cstring>
+
+namespace {
+
+// A file's name with links and other spellings resolved, in 16 bytes
+// however long the path: hard links stay distinct files, as their names are.
+QPair<quint64, quint64> nameKey(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty())
+        return {};
+    const QByteArray digest = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha256);
+    QPair<quint64, quint64> key;
+    std::memcpy(&key.first, digest.constData(), sizeof key.first);
+    std::memcpy(&key.second, digest.constData() + sizeof key.first, sizeof key.second);
+    return key;
+}
+
+} // namespace
 
 int BatchInputs::add(const QString &inputPath, int row)
 {
@@ -9,11 +31,15 @@ int BatchInputs::add(const QString &inputPath, int row)
     if (!input.exists)
         return row;
     const FileIdentity target = input.link ? FileIdentity(inputPath) : input;
+    const QPair<quint64, quint64> name = nameKey(inputPath);
     const std::lock_guard<std::mutex> lock(mutex);
-    const int first = target.exists ? rows.value(target.key(), row) : row;
-    if (target.exists)
-        rows.insert(target.key(), first);
-    rows.insert(input.key(), rows.value(input.key(), row));
+    files.insert(input.key());
+    if (!target.exists)
+        return row;
+    files.insert(target.key());
+    const int first = firstRows.value(name, row);
+    if (first == row)
+        firstRows.insert(name, row);
     return first;
 }
 
@@ -46,11 +72,18 @@ BatchInputs::Answer BatchInputs::contains(const FileIdentity &file, const std::a
             return Stopped;
         closed.wait_for(lock, std::chrono::milliseconds(100));
     }
-    return rows.contains(file.key()) ? Input : NotInput;
+    return files.contains(file.key()) ? Input : NotInput;
 }
 
-int BatchInputs::rowOf(const FileIdentity &file) const
+bool BatchInputs::knows(const FileIdentity &file) const
 {
     const std::lock_guard<std::mutex> lock(mutex);
-    return file.exists ? rows.value(file.key()) : 0;
+    return file.exists && files.contains(file.key());
+}
+
+int BatchInputs::firstRowNaming(const QString &inputPath) const
+{
+    const QPair<quint64, quint64> name = nameKey(inputPath);
+    const std::lock_guard<std::mutex> lock(mutex);
+    return firstRows.value(name);
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QPair>
+#include <QSet>
 
 #include <atomic>
 #include <condition_variable>
@@ -16,8 +17,8 @@ class BatchInputs
 {
 public:
     // Makes row `row`'s input known: for a symbolic link, the link as well
-    // as its target. The first row naming that file, `row` itself unless an
-    // earlier row did.
+    // as its target. The first row naming that file under any spelling or
+    // link, `row` itself unless an earlier row did.
     int add(const QString &inputPath, int row);
     // Every input is known.
     void close();
@@ -29,13 +30,16 @@ public:
     // Whether `file` is one of the inputs; waits until every input is known,
     // and gives up once `stop` is set or the list is abandoned.
     Answer contains(const FileIdentity &file, const std::atomic<bool> *stop) const;
-    // The first row whose input `file` is, of those known so far; 0 for none.
-    int rowOf(const FileIdentity &file) const;
+    // Whether `file` is one of the inputs known so far.
+    bool knows(const FileIdentity &file) const;
+    // The first row naming `inputPath`'s file, of those known so far; 0 for none.
+    int firstRowNaming(const QString &inputPath) const;
 
 private:
     mutable std::mutex mutex;
     mutable std::condition_variable closed;
-    // Looked up as rows arrive, to tell a file named twice.
-    QHash<QPair<quint64, quint64>, int> rows;
+    QSet<QPair<quint64, quint64>> files;
+    // By the name's key, looked up as rows arrive, to tell a file named twice.
+    QHash<QPair<quint64, quint64>, int> firstRows;
     enum { Open, Complete, Abandoned } state = Open;
 };

@@ -145,10 +145,12 @@ void ConversionEngine::dropWaiting()
 {
     waiting.clear();
     sameInput.clear();
+    // Before a job waiting for the list gives up: the thread it frees must
+    // find no queued job to start.
+    pool.clear();
     if (inputOpen)
         inputs->abandon();
     inputOpen = false;
-    pool.clear();
 }
 
 void ConversionEngine::stopJobs()

@@ -65,7 +65,9 @@ public:
     ~ConversionEngine() override;
 
     // Starts one job per path, numbered from 1 in this order, `threads` of
-    // them at a time. A batch must not be running.
+    // them at a time; a job whose file an earlier job reads is skipped, and
+    // jobs whose outputs would be one file write numbered names instead. A
+    // batch must not be running.
     void start(const QStringList &inputPaths, int threads);
 
     // The same for a batch whose paths come one by one: begin() opens it,

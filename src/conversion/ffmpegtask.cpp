@@ -92,7 +92,7 @@ FFmpegTask::ConvertStatus FFmpegTask::whileClaimed(const QString &path,
                                                    ConvertStatus (FFmpegTask::*work)(OutputFile &))
 {
     if (batchOutputs) {
-        const QString taken = batchOutputs->take(id, path, stopFlag);
+        const QString taken = batchOutputs->take(id, path, inputPath, stopFlag);
         if (taken.isEmpty())
             return fail(tr("Stopped"));
         outputPath = taken;
@@ -134,17 +134,14 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     }
     // The output is renamed into place, so nothing but this check keeps a
     // conversion from replacing its own input, under any spelling of its path.
-    // A link at the output is what the rename replaces, never what it points
-    // at; unless the link is the input as named.
-    const FileIdentity output(outputPath, FileIdentity::Itself);
-    const FileIdentity input(inputPath, FileIdentity::Itself);
-    if (output.sameFileAs(input) || (input.link && output.sameFileAs(FileIdentity(inputPath)))) {
+    if (wouldReplaceInput(outputPath, inputPath)) {
         qCDebug(lcEngine) << "Output of job" << id << "is its own input:" << outputPath;
         return fail(JobReasons::ontoOwnInput());
     }
     // Nor another file of the batch, such as "song.mp3" beside "song.flac"
     // when converting in place to MP3, even one listed later: a new path is
     // no input, an existing one waits for the whole list.
+    const FileIdentity output(outputPath, FileIdentity::Itself);
     if (output.exists && batchInputs) {
         switch (batchInputs->contains(output, stopFlag)) {
         case BatchInputs::Input:

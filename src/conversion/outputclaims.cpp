@@ -20,7 +20,7 @@ QSet<OutputKey> claimed;
 
 } // namespace
 
-QString BatchOutputs::take(int id, const QString &path, const std::atomic<bool> *stop)
+QString BatchOutputs::take(int id, const QString &path, const QString &inputPath, const std::atomic<bool> *stop)
 {
     std::unique_lock<std::mutex> lock(mutex);
     // The pool starts jobs in row order, so every earlier job is running and
@@ -32,7 +32,7 @@ QString BatchOutputs::take(int id, const QString &path, const std::atomic<bool> 
         }
         changed.wait_for(lock, pollInterval);
     }
-    const QString output = names.take(id, path).path;
+    const QString output = names.take(id, path, inputPath).path;
     taken(id);
     return output;
 }

@@ -17,9 +17,9 @@
 class BatchOutputs
 {
 public:
-    // The file job `id` writes in place of `path`, once every earlier job has
-    // taken its own; empty once `stop` is set.
-    QString take(int id, const QString &path, const std::atomic<bool> *stop);
+    // The file job `id`, converting `inputPath`, writes in place of `path`,
+    // once every earlier job has taken its own; empty once `stop` is set.
+    QString take(int id, const QString &path, const QString &inputPath, const std::atomic<bool> *stop);
     // Job `id` writes nothing.
     void passes(int id);
 

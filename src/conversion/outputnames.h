@@ -18,8 +18,10 @@ public:
         int earlierRow = 0; // the row that writes the name asked for, if not this one
     };
 
-    // The file row `row` writes in place of `path`; rows ask in row order.
-    Name take(int row, const QString &path);
+    // The file row `row`, converting `inputPath`, writes in place of `path`;
+    // rows ask in row order. An output that is the row's own input keeps its
+    // name: the row fails rather than write a copy of its input beside it.
+    Name take(int row, const QString &path, const QString &inputPath);
 
 private:
     QHash<OutputKey, int> rows; // the row writing each file

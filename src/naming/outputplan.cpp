@@ -28,7 +28,7 @@ OutputPlan::Row OutputPlan::planNext(const QString &inputPath, const QString &ad
     const int row = ++planned;
     if (row > added)
         addInput(inputPath);
-    const int first = inputs.rowOf(FileIdentity(inputPath));
+    const int first = inputs.firstRowNaming(inputPath);
     if (first != 0 && first < row) {
         Row skipped{Row::Skip, QString(), JobReasons::sameInputAs(first)};
         skipped.sameInputAs = first;
@@ -51,7 +51,7 @@ OutputPlan::Row OutputPlan::planNext(const QString &inputPath, const QString &ad
 // In the order the job takes its steps.
 OutputPlan::Row OutputPlan::planOutput(int row, const QString &inputPath, const QString &path, bool media)
 {
-    const OutputNames::Name name = names.take(row, path);
+    const OutputNames::Name name = names.take(row, path, inputPath);
     Row plan;
     plan.outputPath = name.path;
     plan.numberedAfter = name.earlierRow;
@@ -73,11 +73,10 @@ OutputPlan::Row OutputPlan::planOutput(int row, const QString &inputPath, const 
         if (QFileInfo(inputPath).suffix().toLower() == outputSuffix())
             return ends(Row::Copy);
     }
-    const FileIdentity input(inputPath, FileIdentity::Itself);
-    plan.ontoInput = output.sameFileAs(input) || (input.link && output.sameFileAs(FileIdentity(inputPath)));
+    plan.ontoInput = wouldReplaceInput(plan.outputPath, inputPath);
     if (plan.ontoInput)
         return ends(Row::Fail, JobReasons::ontoOwnInput());
-    plan.ontoInput = inputs.rowOf(output) != 0;
+    plan.ontoInput = inputs.knows(output);
     if (plan.ontoInput)
         return ends(Row::Fail, JobReasons::ontoOtherInput());
     return ends(output.exists ? Row::Replace : Row::Convert);

@@ -40,8 +40,6 @@ public:
     // The next row's plan, rows in the order added.
     Row planNext(const QString &inputPath, const QString &addedFolder, const TrackTags &tags);
 
-    int plannedCount() const { return planned; }
-
 private:
     Row planOutput(int row, const QString &inputPath, const QString &path, bool media);
 
