@@ -349,9 +349,14 @@ private:
                 tree << shown(entry.name);
             if (entry.status == "Done") {
                 const QFileInfo input(path);
-                outputs << QDir::cleanPath(
+                const QString stem = QDir::cleanPath(
                     QString(AppSettings::OutputDirectory).replace("{sourcedir}", input.absolutePath())
-                    + '/' + input.completeBaseName() + ".mp3");
+                    + '/' + input.completeBaseName());
+                // Later rows of one output name take " (2)", " (3)"... in row order.
+                QString output = stem + ".mp3";
+                for (int n = 2; outputs.contains(output); ++n)
+                    output = stem + QString(" (%1).mp3").arg(n);
+                outputs << output;
                 tree << shown(native(outputs.last().mid(batch.path().size() + 1)));
             }
         }

@@ -200,6 +200,10 @@
         <source>no ReplayGain tags: the loudness could not be measured</source>
         <translation>keine ReplayGain-Tags: Die Lautheit konnte nicht gemessen werden</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>Dieselbe Datei wie Zeile %1, die sie umwandelt</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -363,6 +367,17 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>Abgebrochen: Es wird gewartet, bis die laufenden Konvertierungen fertig sind. „Sofort anhalten“ im Menü „Konvertieren“ beendet sie sofort.</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The output folder cannot be made</source>
+        <translation>Der Ausgabeordner kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>Die Datei kann nicht gelesen werden</translation>
     </message>
 </context>
 <context>

@@ -195,6 +195,10 @@
         <source>no ReplayGain tags: the loudness could not be measured</source>
         <translation>ReplayGain タグなし: ラウドネスを測定できませんでした</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>行 %1 と同じファイルです（そちらで変換されます）</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -358,6 +362,17 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>キャンセルしました: 変換中のファイルの完了を待っています。「変換」メニューの「今すぐ中止」ですぐに中止できます。</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The output folder cannot be made</source>
+        <translation>出力フォルダーを作成できません</translation>
+    </message>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>ファイルを読み込めません</translation>
     </message>
 </context>
 <context>

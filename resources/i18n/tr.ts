@@ -195,6 +195,10 @@
         <source>no ReplayGain tags: the loudness could not be measured</source>
         <translation>ReplayGain etiketi yok: ses yüksekliği ölçülemedi</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>%1. satırla aynı dosya; o satır dönüştürüyor</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -358,6 +362,17 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>İptal edildi: dönüştürülmekte olan dosyaların bitmesi bekleniyor. Dönüştür menüsündeki Hemen Durdur komutu onları anında durdurur.</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The output folder cannot be made</source>
+        <translation>Çıktı klasörü oluşturulamıyor</translation>
+    </message>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>Dosya okunamıyor</translation>
     </message>
 </context>
 <context>

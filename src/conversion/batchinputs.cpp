@@ -1,33 +1,54 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/batchinputs.h"
 
-#include <algorithm>
-#include <chrono>
+#include <QCryptographicHash>
+#include <QFileInfo>
 
-void BatchInputs::add(const QString &inputPath)
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// A file's name with links and other spellings resolved, in 16 bytes
+// however long the path: hard links stay distinct files, as their names are.
+QPair<quint64, quint64> nameKey(const QString &path)
 {
-    const FileIdentity input(inputPath, FileIdentity::Itself);
-    add(input);
-    if (input.link)
-        add(FileIdentity(inputPath));
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty())
+        return {};
+    const QByteArray digest = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha256);
+    QPair<quint64, quint64> key;
+    std::memcpy(&key.first, digest.constData(), sizeof key.first);
+    std::memcpy(&key.second, digest.constData() + sizeof key.first, sizeof key.second);
+    return key;
 }
 
-void BatchInputs::add(const FileIdentity &input)
+} // namespace
+
+int BatchInputs::add(const QString &inputPath, int row)
 {
+    const FileIdentity input(inputPath, FileIdentity::Itself);
     if (!input.exists)
-        return;
+        return row;
+    const FileIdentity target = input.link ? FileIdentity(inputPath) : input;
+    const QPair<quint64, quint64> name = nameKey(inputPath);
     const std::lock_guard<std::mutex> lock(mutex);
-    inputs.push_back(input.key());
+    files.insert(input.key());
+    if (!target.exists)
+        return row;
+    files.insert(target.key());
+    const int first = firstRows.value(name, row);
+    if (first == row)
+        firstRows.insert(name, row);
+    return first;
 }
 
 void BatchInputs::close()
 {
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        if (state == Open) {
-            std::sort(inputs.begin(), inputs.end());
+        if (state == Open)
             state = Complete;
-        }
     }
     closed.notify_all();
 }
@@ -51,5 +72,18 @@ BatchInputs::Answer BatchInputs::contains(const FileIdentity &file, const std::a
             return Stopped;
         closed.wait_for(lock, std::chrono::milliseconds(100));
     }
-    return std::binary_search(inputs.begin(), inputs.end(), file.key()) ? Input : NotInput;
+    return files.contains(file.key()) ? Input : NotInput;
+}
+
+bool BatchInputs::knows(const FileIdentity &file) const
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    return file.exists && files.contains(file.key());
+}
+
+int BatchInputs::firstRowNaming(const QString &inputPath) const
+{
+    const QPair<quint64, quint64> name = nameKey(inputPath);
+    const std::lock_guard<std::mutex> lock(mutex);
+    return firstRows.value(name);
 }

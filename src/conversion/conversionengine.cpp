@@ -50,6 +50,7 @@ void ConversionEngine::begin(int threadCount)
     running = true;
     inputOpen = true;
     waiting.clear();
+    sameInput.clear();
     inputs = std::make_shared<BatchInputs>();
     outputs = std::make_shared<BatchOutputs>();
     albums = AlbumGain();
@@ -60,7 +61,10 @@ void ConversionEngine::append(const QString &inputPath, const QString &addedFold
 {
     if (!inputOpen)
         return;
-    inputs->add(inputPath);
+    const int row = tally.jobCount() + 1;
+    const int first = inputs->add(inputPath, row);
+    if (first != row)
+        sameInput.insert(row, first);
     const QByteArray path = QFile::encodeName(inputPath);
     const QByteArray folder = QFile::encodeName(addedFolder);
     waiting.push(path, path.startsWith(folder) ? folder.size() : 0);
@@ -100,6 +104,7 @@ void ConversionEngine::feed()
         task->setStopFlag(&stopping);
         task->setBatchInputs(inputs);
         task->setBatchOutputs(outputs);
+        task->setSameInputAs(sameInput.take(startedCount));
         relay->connectTask(task);
         pool.start(task);
     }
@@ -171,10 +176,13 @@ void ConversionEngine::cancel()
 void ConversionEngine::dropWaiting()
 {
     waiting.clear();
+    sameInput.clear();
+    // Before a job waiting for the list gives up: the thread it frees must
+    // find no queued job to start.
+    pool.clear();
     if (inputOpen)
         inputs->abandon();
     inputOpen = false;
-    pool.clear();
 }
 
 void ConversionEngine::stopJobs()

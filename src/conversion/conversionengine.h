@@ -67,7 +67,9 @@ public:
 
     // Starts one job per path, numbered from 1 in this order, `threads` of
     // them at a time; path i was added with the folder `addedFolders[i]`,
-    // or alone where there is none. A batch must not be running.
+    // or alone where there is none. A job whose file an earlier job reads is
+    // skipped, and jobs whose outputs would be one file write numbered names
+    // instead. A batch must not be running.
     void start(const QStringList &inputPaths, int threads, const QStringList &addedFolders = {});
 
     // The same for a batch whose paths come one by one: begin() opens it,
@@ -144,6 +146,8 @@ private:
     // few jobs ahead of its threads: a long list costs little more than its
     // bytes.
     PathQueue waiting;
+    // The waiting jobs whose input an earlier job converts, and that job.
+    QHash<int, int> sameInput;
     std::shared_ptr<BatchInputs> inputs;
     std::shared_ptr<BatchOutputs> outputs;
     AlbumGain albums;

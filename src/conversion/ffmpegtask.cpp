@@ -8,6 +8,7 @@
 #include "conversion/encoderprogress.h"
 #include "conversion/filetimes.h"
 #include "conversion/inputkind.h"
+#include "conversion/jobreasons.h"
 #include "conversion/outputfile.h"
 #include "logging/logging.h"
 #include "naming/outputnaming.h"
@@ -36,7 +37,7 @@ void FFmpegTask::run()
 void FFmpegTask::refuse()
 {
     if (batchOutputs)
-        batchOutputs->announce(id, nullptr);
+        batchOutputs->passes(id);
     qCDebug(lcEngine) << "No thread could be started for job" << id;
     finish(fail(tr("No thread could be started for it")));
 }
@@ -47,7 +48,7 @@ void FFmpegTask::finish(ConvertStatus status)
     const bool done = status == Done;
     emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs,
                    done ? decodeError : QString(), done ? tagNote : QString(), done ? measured : std::nullopt,
-                   done ? album : QString()});
+                   done ? album : QString(), sameInputAs});
     emit ConvertDone(id);
 }
 
@@ -66,12 +67,18 @@ FFmpegTask::ConvertStatus FFmpegTask::succeed(ConvertStatus status, const QStrin
 
 FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
 {
+    if (sameInputAs > 0) {
+        if (batchOutputs)
+            batchOutputs->passes(id);
+        qCDebug(lcEngine) << "Skipping job" << id << "as job" << sameInputAs << "converts its input";
+        return succeed(Skipped, JobReasons::sameInputAs(sameInputAs));
+    }
     const bool media = isAudioOrVideo(inputPath);
     if (!media && !AppSettings::CopyNonAudioFiles) {
         if (batchOutputs)
-            batchOutputs->announce(id, nullptr);
+            batchOutputs->passes(id);
         qCDebug(lcEngine) << "Skipping job" << id;
-        return succeed(Skipped, tr("Not an audio or video file"));
+        return succeed(Skipped, JobReasons::notMedia());
     }
     if (media) {
         const TrackTags tags = OutputNaming::needsTags() ? TrackTags::read(inputPath) : TrackTags();
@@ -88,14 +95,17 @@ FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
 FFmpegTask::ConvertStatus FFmpegTask::whileClaimed(const QString &path,
                                                    ConvertStatus (FFmpegTask::*work)(OutputFile &))
 {
-    const OutputKey key = OutputKey::of(path);
-    if (batchOutputs)
-        batchOutputs->announce(id, &key);
-    const OutputClaim claim(key, id, batchOutputs, stopFlag);
+    if (batchOutputs) {
+        const QString taken = batchOutputs->take(id, path, inputPath, stopFlag);
+        if (taken.isEmpty())
+            return fail(tr("Stopped"));
+        outputPath = taken;
+    }
+    const OutputClaim claim(OutputKey::of(outputPath), stopFlag);
     if (!claim.held())
         return fail(tr("Stopped"));
-    OutputFile file(path);
-    const QString folder = QFileInfo(path).path();
+    OutputFile file(outputPath);
+    const QString folder = QFileInfo(outputPath).path();
     file.removeStale(batchOutputs ? batchOutputs->leftoversIn(folder) : OutputFile::leftoversIn(folder));
     return (this->*work)(file);
 }
@@ -104,7 +114,7 @@ FFmpegTask::ConvertStatus FFmpegTask::copyClaimed(OutputFile &file)
 {
     // The copy never overwrites, and a file already there counts as copied.
     if (file.occupied())
-        return succeed(Done, tr("Not an audio or video file; a file of that name is already in the output folder"));
+        return succeed(Done, JobReasons::alreadyCopied());
     if (!file.copyFrom(inputPath, stopFlag))
         return fail(stopRequested() ? tr("Stopped") : tr("The file could not be copied"));
     keepFileTime(file);
@@ -118,7 +128,7 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     if (AppSettings::QuickConvertMode) {
         if (file.occupied()) {
             qCDebug(lcEngine) << "Skipping job" << id;
-            return succeed(Skipped, tr("The output already exists (quick mode)"));
+            return succeed(Skipped, JobReasons::outputExistsQuick());
         }
         if (QFileInfo(inputPath).suffix().toLower() == outputSuffix()) {
             qCDebug(lcEngine) << "Copy file of job" << id;
@@ -129,22 +139,19 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     }
     // The output is renamed into place, so nothing but this check keeps a
     // conversion from replacing its own input, under any spelling of its path.
-    // A link at the output is what the rename replaces, never what it points
-    // at; unless the link is the input as named.
-    const FileIdentity output(outputPath, FileIdentity::Itself);
-    const FileIdentity input(inputPath, FileIdentity::Itself);
-    if (output.sameFileAs(input) || (input.link && output.sameFileAs(FileIdentity(inputPath)))) {
+    if (wouldReplaceInput(outputPath, inputPath)) {
         qCDebug(lcEngine) << "Output of job" << id << "is its own input:" << outputPath;
-        return fail(tr("The output would replace the input"));
+        return fail(JobReasons::ontoOwnInput());
     }
     // Nor another file of the batch, such as "song.mp3" beside "song.flac"
     // when converting in place to MP3, even one listed later: a new path is
     // no input, an existing one waits for the whole list.
+    const FileIdentity output(outputPath, FileIdentity::Itself);
     if (output.exists && batchInputs) {
         switch (batchInputs->contains(output, stopFlag)) {
         case BatchInputs::Input:
             qCDebug(lcEngine) << "Output of job" << id << "is an input of the batch:" << outputPath;
-            return fail(tr("The output would replace another input of the batch"));
+            return fail(JobReasons::ontoOtherInput());
         case BatchInputs::Stopped:
             return fail(tr("Stopped"));
         case BatchInputs::NotInput:

@@ -16,3 +16,10 @@ FileIdentity::FileIdentity(const QString &path, Link atEnd)
     device = status.st_dev;
     inode = status.st_ino;
 }
+
+bool wouldReplaceInput(const QString &outputPath, const QString &inputPath)
+{
+    const FileIdentity output(outputPath, FileIdentity::Itself);
+    const FileIdentity input(inputPath, FileIdentity::Itself);
+    return output.sameFileAs(input) || (input.link && output.sameFileAs(FileIdentity(inputPath)));
+}

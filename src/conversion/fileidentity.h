@@ -26,3 +26,8 @@ struct FileIdentity
         return exists && other.exists && device == other.device && inode == other.inode;
     }
 };
+
+// Whether writing `outputPath` would replace the file `inputPath` names. A
+// link at the output is what a write replaces, never what it points at;
+// unless the link is the input as named.
+bool wouldReplaceInput(const QString &outputPath, const QString &inputPath);

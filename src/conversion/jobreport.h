@@ -53,6 +53,8 @@ struct JobReport
     // input's album, for the album's gain.
     std::optional<Loudness> loudness{};
     QString album{};
+    // For a job skipped as its input is an earlier job's: that job's id.
+    int sameInputAs = 0;
 
     // "decoded with errors: " and that message, or nothing.
     QString decodeNote() const;

@@ -40,7 +40,7 @@ QString OutputLocation::folderFor(const QString &directoryTemplate, const QStrin
     return folder.replace(subfolderPlaceholder(), subfolder);
 }
 
-bool isValidOutputDirectory(QString outputDirectory)
+bool isValidOutputDirectory(QString outputDirectory, OutputFolder folder)
 {
     if (outputDirectory.startsWith(placeholder()))
         return true;
@@ -51,7 +51,17 @@ bool isValidOutputDirectory(QString outputDirectory)
         outputDirectory.truncate(at);
     if (outputDirectory.isEmpty())
         return false;
+    if (folder == OutputFolder::LookOnly)
+        return OutputLocation::canBeMade(outputDirectory);
     QDir().mkpath(outputDirectory);
     const QFileInfo info(outputDirectory);
+    return info.isDir() && info.isWritable();
+}
+
+bool OutputLocation::canBeMade(const QString &folder)
+{
+    QFileInfo info(folder);
+    while (!info.exists() && info.absoluteFilePath() != info.absolutePath())
+        info = QFileInfo(info.absolutePath());
     return info.isDir() && info.isWritable();
 }

@@ -20,10 +20,17 @@ bool usesSubfolder(const QString &directoryTemplate);
 // was added with, goes to.
 QString folderFor(const QString &directoryTemplate, const QString &inputPath, const QString &subfolder = QString());
 
+// Whether `folder` is a writable folder, or could be made as one: the
+// nearest of it and its parents that exists is.
+bool canBeMade(const QString &folder);
+
 } // namespace OutputLocation
 
+enum class OutputFolder { Make, LookOnly };
+
 // Whether outputs can be written where the template says: the part before
-// the first placeholder is made if missing and must be a writable folder. A template
-// that starts with "{sourcedir}" writes beside each input, which every job
-// checks for itself.
-bool isValidOutputDirectory(QString outputDirectory);
+// the first placeholder is made if missing and must be a writable folder;
+// only looked at, the nearest folder of it that exists must be writable. A
+// template that starts with "{sourcedir}" writes beside each input, which
+// every job checks for itself.
+bool isValidOutputDirectory(QString outputDirectory, OutputFolder folder = OutputFolder::Make);
