@@ -2,6 +2,7 @@
 #include "app/dryrun.h"
 
 #include "app/resultrecord.h"
+#include "naming/outputnaming.h"
 #include "naming/outputplan.h"
 #include "naming/tracktags.h"
 
@@ -18,10 +19,11 @@ bool DryRun::plan(bool nulSeparated, const std::function<void(const QByteArray &
     OutputPlan plan;
     for (const QString &input : qAsConst(inputs))
         plan.addInput(input);
+    const bool tagged = OutputNaming::needsTags();
     bool fails = false;
     for (int i = 0; i < inputs.size(); ++i) {
         const QString &input = inputs.at(i);
-        const OutputPlan::Row row = plan.planNext(input, addedFolders.at(i), TrackTags::read(input));
+        const OutputPlan::Row row = plan.planNext(input, addedFolders.at(i), tagged ? TrackTags::read(input) : TrackTags());
         fails = fails || row.action == OutputPlan::Row::Fail;
         const QByteArray inputName = QFile::encodeName(input);
         line(resultRecord(OutputPlan::word(row.action), inputName, QFile::encodeName(row.outputPath), nulSeparated),

@@ -64,13 +64,6 @@ QString OutputNaming::subfolder(const QString &inputPath, const QString &addedFo
                || relative.startsWith(QLatin1String("../")) ? QString() : relative;
 }
 
-QString OutputNaming::copiedPath(const QString &inputPath, const QString &addedFolder)
-{
-    Q_UNUSED(addedFolder)
-    return OutputLocation::folderFor(AppSettings::OutputDirectory, inputPath) + QLatin1Char('/')
-           + QFileInfo(inputPath).fileName();
-}
-
 QString OutputNaming::numbered(const QString &path, int n)
 {
     const QFileInfo file(path);
