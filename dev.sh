@@ -128,7 +128,7 @@ case "$command" in
         ;;
     bench)
         install_missing "${qt6_packages[@]}"
-        build --target quillmere bench_intake bench_removal bench_convert bench_headless bench_stamp \
+        build --target quillmere bench_intake bench_outputcolumn bench_removal bench_convert bench_headless bench_stamp \
             bench_blankwindow bench_windowrun bench_longlist
         qt6_build --target quillmere bench_headless
         exec bench/run build build-qt6

@@ -34,13 +34,15 @@ BatchPresenter::BatchPresenter(QObject *parent)
     connect(&engine, &ConversionEngine::batchEnded, this, &BatchPresenter::finish);
 }
 
-void BatchPresenter::start(const QStringList &paths, const QVector<int> &rows, int threads)
+void BatchPresenter::start(const QStringList &paths, const QVector<int> &rows, int threads,
+                           const QVector<qint64> &lengthsMs)
 {
     forgetQueuedChanges();
     batchRows = rows;
     ending = BatchSummary::Ending::Finished;
     converting = true;
     engine.start(paths, threads);
+    engine.expectLengths(lengthsMs);
     tellTime();
     clockTicker.start();
 }

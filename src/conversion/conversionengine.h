@@ -67,6 +67,9 @@ public:
     // Starts one job per path, numbered from 1 in this order, `threads` of
     // them at a time. A batch must not be running.
     void start(const QStringList &inputPaths, int threads);
+    // What is known of the running batch's input lengths before its jobs
+    // run; see BatchProgress::expectLengths.
+    void expectLengths(const QVector<qint64> &lengthsMs) { tally.expectLengths(lengthsMs); }
 
     // The same for a batch whose paths come one by one: begin() opens it,
     // append() adds a job after those before, and endInput() says that no

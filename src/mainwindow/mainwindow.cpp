@@ -13,11 +13,13 @@
 #include "mainwindow/rowremoval.h"
 #include "mainwindow/statusdelegate.h"
 #include "settings/appsettings.h"
+#include "settings/outputformat.h"
 #include "settings/settingsdialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -44,8 +46,10 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(QCoreApplication::applicationName());
 
     model = new JobTable(this);
-    model->setHorizontalHeaderLabels({tr("Status"), tr("File")});
+    model->setHorizontalHeaderLabels({tr("Status"), tr("File"), tr("Output")});
     ui->tableView->setModel(model);
+    // A long path keeps its file name in sight.
+    ui->tableView->setTextElideMode(Qt::ElideMiddle);
 
     // Wide enough for a percentage; measuring the cells would read every row.
     ui->tableView->horizontalHeader()->resizeSection(
@@ -63,7 +67,7 @@ MainWindow::MainWindow(QWidget *parent)
     qApp->installEventFilter(new RepeatedKeyFilter(this));
     connect(ui->pushButton_Convert, &QPushButton::clicked, this, &MainWindow::convert);
     connect(ui->pushButton_Cancel, &QPushButton::clicked, this, &MainWindow::cancel);
-    connect(ui->pushButton_Settings, &QPushButton::clicked, this, [] { openModal(new SettingsDialog); });
+    connect(ui->pushButton_Settings, &QPushButton::clicked, this, &MainWindow::openSettings);
     connect(ui->pushButton_About, &QPushButton::clicked, this, [] { openModal(new AboutDialog); });
     connect(ui->action_AddFiles, &QAction::triggered, this,
             [this] { choosePaths(tr("Add Files"), QStringLiteral("fileDialog_AddFiles"), QFileDialog::ExistingFiles); });
@@ -87,6 +91,12 @@ MainWindow::MainWindow(QWidget *parent)
     summaryLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(summaryLabel, &QLabel::linkActivated, this, &MainWindow::selectFailedRows);
     ui->statusBar->addWidget(summaryLabel, 1);
+    destinationLabel = new QLabel;
+    destinationLabel->setObjectName(QStringLiteral("label_Destination"));
+    destinationLabel->setTextFormat(Qt::PlainText);
+    ui->statusBar->addPermanentWidget(destinationLabel);
+    showDestination();
+    connectPreview();
 
     connect(&presenter, &BatchPresenter::statusChanged, this, &MainWindow::onStatusChange);
     connect(&presenter, &BatchPresenter::percentChanged, this,
@@ -123,8 +133,13 @@ void MainWindow::showConverting()
 
 void MainWindow::addPaths(const QStringList &paths)
 {
+    QVector<PreviewInput> added;
     for (const QString &path : paths)
-        addPath(path);
+        addPath(path, &added);
+    if (!added.isEmpty()) {
+        countsShown = true;
+        preview.append(added);
+    }
     // isHidden rather than isVisible: paths may arrive before the window is shown.
     if (ui->tableView->isHidden()) {
         ui->tableView->show();
@@ -133,15 +148,16 @@ void MainWindow::addPaths(const QStringList &paths)
 }
 
 // Paths that are neither a file nor a folder are passed over without a word.
-void MainWindow::addPath(const QString &path)
+void MainWindow::addPath(const QString &path, QVector<PreviewInput> *added)
 {
     const InputPath input(path);
     if (input.isFile())
         qCDebug(lcWindow) << "Dropped file:" << input.absolutePath();
     else if (input.isFolder())
         qCDebug(lcWindow) << "Dropped dir:" << input.absolutePath();
+    const QString folder = input.isFolder() ? input.absolutePath() : QString();
     for (const QString &file : input.files())
-        model->appendFile(file);
+        *added << model->appendFile(file, folder);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -239,6 +255,8 @@ void MainWindow::removeRows(const QList<int> &rows)
 {
     ui->tableView->selectionModel()->clear();
     removeModelRows(*model, rows);
+    countsShown = true;
+    preview.keepOnly(model->keys());
 }
 
 void MainWindow::removeSelectedRows()
@@ -252,6 +270,7 @@ void MainWindow::on_pushButton_Clear_clicked()
     if (ui->tableView->isHidden())
         return;
     model->clearRows();
+    preview.clear();
     ui->tableView->hide();
     ui->label_HelpMessage->show();
     setSummary(QString());
@@ -287,7 +306,8 @@ void MainWindow::startBatch(const QVector<int> &rows)
     const int threads = ConversionEngine::threadsFor(AppSettings::Threads);
     qCDebug(lcWindow) << "Starting convert..." << "\n" << "Threads:" << threads << "\n" << "Items:" << paths.size();
     setSummary(QString());
-    presenter.start(paths, rows, threads);
+    countsShown = false;
+    presenter.start(paths, rows, threads, model->lengths(rows));
     showConverting();
 }
 
@@ -302,8 +322,49 @@ void MainWindow::finishBatch(const QString &summary)
         qCDebug(lcWindow) << "Done";
     showConverting();
     setSummary(summary);
+    // The outputs written are the existing files of the next batch.
+    preview.refresh();
     if (!isActiveWindow())
         QApplication::alert(this);
+}
+
+void MainWindow::connectPreview()
+{
+    connect(&preview, &OutputPreview::previewed, this,
+            [this](const QVector<PreviewedRow> &rows, const PreviewCounts &counts) {
+                for (const PreviewedRow &row : rows)
+                    model->setPreview(row);
+                showPreviewCounts(counts);
+            });
+    connect(&preview, &OutputPreview::settled, this, &MainWindow::showPreviewCounts);
+}
+
+void MainWindow::showPreviewCounts(const PreviewCounts &counts)
+{
+    if (countsShown && !presenter.isConverting())
+        setSummary(counts.text());
+}
+
+// The preview names outputs with the settings: it waits while they change.
+void MainWindow::openSettings()
+{
+    preview.pause();
+    auto *dialog = new SettingsDialog;
+    connect(dialog, &QDialog::finished, this, [this](int result) {
+        if (result == QDialog::Accepted) {
+            countsShown = true;
+            showDestination();
+        }
+        preview.refresh();
+    });
+    openModal(dialog);
+}
+
+void MainWindow::showDestination()
+{
+    const OutputFormat *known = OutputFormat::find(AppSettings::OutputFormat);
+    const QString format = known ? QString::fromUtf8(known->label) : AppSettings::OutputFormat;
+    destinationLabel->setText(tr("%1 into %2").arg(format, QDir::toNativeSeparators(AppSettings::OutputDirectory)));
 }
 
 void MainWindow::setSummary(const QString &text)
