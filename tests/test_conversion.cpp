@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/batchinputs.h"
+#include "conversion/conversionengine.h"
 #include "conversion/encoderarguments.h"
 #include "conversion/ffmpegtask.h"
 #include "conversion/inputkind.h"
@@ -103,26 +104,6 @@ private:
         if (arguments.value(arguments.size() - 1) != output)
             return {"output path is not the last entry"};
         return arguments;
-    }
-
-    // Runs jobs on a pool of `threads`, as a batch does.
-    static void runBatch(const QStringList &inputs, int threads)
-    {
-        std::atomic<bool> stop{false};
-        WorkerPool pool;
-        pool.setMaxThreadCount(threads);
-        const auto outputs = std::make_shared<BatchOutputs>();
-        int id = 0;
-        for (const QString &input : inputs) {
-            auto *task = new FFmpegTask(++id, input);
-            task->setAutoDelete(true);
-            task->setBatchOutputs(outputs);
-            task->setStopFlag(&stop);
-            pool.start(task);
-        }
-        const bool ended = pool.waitForDone(60000);
-        stop = true;
-        QVERIFY2(ended, "the batch did not end within a minute");
     }
 
     // Runs one job on a thread of its own; `whileRunning` is called on this
@@ -497,27 +478,32 @@ private slots:
         QCOMPARE(::kill(pid, SIGTERM), 0); // still running: nobody waited for it
     }
 
-    // Two jobs writing one output path take turns; the later one's file stays.
+    // Rows whose outputs would be one file get distinct names in row order,
+    // and every row's file stays; a file named twice is converted once.
     void sharedOutputPath_data()
     {
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("lastOutput");
+        QTest::addColumn<QStringList>("outputs"); // per row; empty where the row is skipped
         QTest::addColumn<bool>("bound"); // "alias" is "a" mounted a second time
         QTest::newRow("same name, other suffix") << QStringList{"a/song.flac", "a/song.wav"} << "{sourcedir}/out"
-            << "a/out/song.mp3" << false;
+            << QStringList{"a/out/song.mp3", "a/out/song (2).mp3"} << false;
         QTest::newRow("added twice") << QStringList{"a/song.flac", "a/song.flac"} << "{sourcedir}/out"
-            << "a/out/song.mp3" << false;
+            << QStringList{"a/out/song.mp3", ""} << false;
         QTest::newRow("one folder for all") << QStringList{"a/song.flac", "b/song.ogg", "c/song.wav"} << "@/flat"
-            << "flat/song.mp3" << false;
+            << QStringList{"flat/song.mp3", "flat/song (2).mp3", "flat/song (3).mp3"} << false;
         QTest::newRow("spelt otherwise") << QStringList{"a/song.flac", "a/./song.wav"} << "{sourcedir}/"
-            << "a/song.mp3" << false;
+            << QStringList{"a/song.mp3", "a/song (2).mp3"} << false;
         QTest::newRow("names differing in case") << QStringList{"a/Song.flac", "a/song.wav"} << "{sourcedir}/out"
-            << "a/out/song.mp3" << false;
+            << QStringList{"a/out/Song.mp3", "a/out/song (2).mp3"} << false;
         QTest::newRow("folder mounted twice") << QStringList{"a/song.flac", "alias/song.wav"} << "{sourcedir}/out"
-            << "a/out/song.mp3" << true;
-        QTest::newRow("more rows than threads") << QStringList{"a/song.wav", "a/song.flac", "a/song.ogg", "a/song.opus"}
-            << "{sourcedir}/out" << "a/out/song.mp3" << false;
+            << QStringList{"a/out/song.mp3", "a/out/song (2).mp3"} << true;
+        QTest::newRow("numbered name taken by a later row")
+            << QStringList{"a/song.wav", "a/song.flac", "a/song (2).ogg", "a/song.opus"} << "{sourcedir}/out"
+            << QStringList{"a/out/song.mp3", "a/out/song (2).mp3", "a/out/song (2) (2).mp3", "a/out/song (3).mp3"}
+            << false;
+        QTest::newRow("one linked as another") << QStringList{"a/song.flac", "b/link.flac"} << "@/flat"
+            << QStringList{"flat/song.mp3", ""} << false;
     }
 
     void sharedOutputPath()
@@ -525,7 +511,7 @@ private slots:
         const auto settings = freshSettings();
         QFETCH(QStringList, inputs);
         QFETCH(QString, pattern);
-        QFETCH(QString, lastOutput);
+        QFETCH(QStringList, outputs);
         QFETCH(bool, bound);
         QTemporaryDir job(base + "/shared-XXXXXX");
         if (bound) {
@@ -537,27 +523,38 @@ private slots:
             if (bound)
                 ::umount2(QFile::encodeName(job.path() + "/alias").constData(), MNT_DETACH);
         });
-        const QString trace = job.path() + "/trace";
-        AppSettings::FFmpegBinary = writeEncoder(job.path(), "slow",
-            "echo start >> " + trace + "; sleep 0.3; echo \"$2 $5\" > \"$out\"; echo end >> " + trace);
+        AppSettings::FFmpegBinary = writeEncoder(job.path(), "slow", "sleep 0.3; echo \"$2 $5\" > \"$out\"");
         AppSettings::OutputDirectory = pattern.replace('@', job.path());
         QStringList paths;
         for (const QString &input : inputs) {
             paths << job.path() + "/" + input;
-            writeFile(paths.last(), "x");
+            if (input.startsWith("b/link"))
+                QVERIFY(QDir().mkpath(job.path() + "/b") && QFile::link(paths.first(), paths.last()));
+            else if (!QFile::exists(paths.last()))
+                writeFile(paths.last(), "x");
         }
-        runBatch(paths, qMin(int(inputs.size()), 3));
+        ConversionEngine engine;
+        QMap<int, JobReport> reports;
+        connect(&engine, &ConversionEngine::jobReported, [&](const JobReport &report) { reports[report.id] = report; });
+        QSignalSpy ended(&engine, &ConversionEngine::batchEnded);
+        engine.start(paths, qMin(int(inputs.size()), 3));
+        QVERIFY2(ended.wait(60000), "the batch did not end within a minute");
 
-        QFile file(trace);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QStringList expected;
-        for (int i = 0; i < inputs.size(); ++i)
-            expected << "start" << "end";
-        QCOMPARE(QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts), expected);
-        // The rows took turns in their order: the last row's file stays.
-        QFile output(job.path() + "/" + lastOutput);
-        QVERIFY2(output.open(QIODevice::ReadOnly), qPrintable(output.fileName()));
-        QCOMPARE(QString::fromUtf8(output.readAll()).trimmed(), "-y " + paths.last());
+        for (int row = 1; row <= outputs.size(); ++row) {
+            const QString output = outputs[row - 1];
+            const JobReport report = reports.value(row);
+            if (output.isEmpty()) {
+                QCOMPARE(statusName(report.status), statusName(FFmpegTask::Skipped));
+                QCOMPARE(report.reason, QString("The same file as row 1, which converts it"));
+                continue;
+            }
+            QCOMPARE(statusName(report.status), statusName(FFmpegTask::Done));
+            QVERIFY2(FileIdentity(report.outputPath).sameFileAs(FileIdentity(job.path() + "/" + output)),
+                     qPrintable(report.outputPath));
+            QFile file(report.outputPath);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(report.outputPath));
+            QCOMPARE(QString::fromUtf8(file.readAll()), "-y " + paths[row - 1] + "\n");
+        }
     }
 
     // Another spelling of the input as output would have the encoder truncate
@@ -737,8 +734,8 @@ private slots:
         AppSettings::OutputDirectory = job.path() + "/out";
 
         const auto inputs = std::make_shared<BatchInputs>();
-        inputs->add(job.path() + "/in/a.flac");
-        inputs->add(job.path() + "/in/b.mp3");
+        inputs->add(job.path() + "/in/a.flac", 1);
+        inputs->add(job.path() + "/in/b.mp3", 2);
         inputs->close();
         const Outcome outcome = runTask(1, job.path() + "/in/a.flac", inputs);
         QCOMPARE(outcome.events.value(1), statusEvent(1, succeeds ? FFmpegTask::Done : FFmpegTask::Failed));

@@ -851,6 +851,51 @@ private slots:
                  qPrintable(outcome.story()));
     }
 
+    // A dry run prints each file's plan in result lines, numbering outputs
+    // that would share a name, and writes nothing: not even the output folder.
+    void dryRun_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("reasons"); // standard error
+        QTest::addColumn<ExitStatus>("status");
+        QTest::newRow("one folder for all") << QStringList{"--output-dir", "{out}/flat", "{data}/par"}
+            << QStringList{"Convert\t{data}/par/x/t1.flac\t{out}/flat/t1.mp3",
+                           "Convert\t{data}/par/x/t2.flac\t{out}/flat/t2.mp3",
+                           "Convert\t{data}/par/x/t3.flac\t{out}/flat/t3.mp3",
+                           "Convert\t{data}/par/y/new\\nline.flac\t{out}/flat/new\\nline.mp3",
+                           "Convert\t{data}/par/y/t1.flac\t{out}/flat/t1 (2).mp3",
+                           "Convert\t{data}/par/z/t4.flac\t{out}/flat/t4.mp3",
+                           "Convert\t{data}/par/z/with space.flac\t{out}/flat/with space.mp3",
+                           "Skip\t{data}/par/z/notes.txt\t"}
+            << "{data}/par/z/notes.txt: Not an audio or video file\n" << AllConverted;
+        QTest::newRow("onto its own input, and named twice")
+            << QStringList{"--format", "flac", "--output-dir", "{sourcedir}", "{data}/lib/a", "{data}/lib/a/one.flac"}
+            << QStringList{"Fail\t{data}/lib/a/one.flac\t{data}/lib/a/one.flac", "Skip\t{data}/lib/a/one.flac\t"}
+            << "{data}/lib/a/one.flac: The output would replace the input\n"
+               "{data}/lib/a/one.flac: The same file as row 1, which converts it\n"
+            << SomeFailed;
+    }
+
+    void dryRun()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, reasons);
+        QFETCH(ExitStatus, status);
+        const Scratch scratch(home.dir.path());
+        QVERIFY(writeSettings(scratch.settings(), settingsFor(Usable, scratch)));
+        const QStringList before = filesBelow(data);
+        const Outcome outcome = quillmere(QStringList{"--convert", "--dry-run", "--settings", scratch.settings()}
+                                          + expand(arguments, scratch));
+        QVERIFY2(outcome.ended && outcome.exitCode == status, qPrintable(outcome.story()));
+        lines.sort();
+        QCOMPARE(records(outcome.out, '\n'), expand(lines, scratch));
+        QCOMPARE(QString::fromUtf8(outcome.err), expand(reasons, scratch));
+        QVERIFY2(!QFileInfo::exists(scratch.out()), "the output folder was made");
+        QCOMPARE(filesBelow(data), before);
+    }
+
     void helpAndVersion_data()
     {
         QTest::addColumn<QStringList>("arguments");

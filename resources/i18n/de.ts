@@ -196,6 +196,10 @@
         <source>Converted; %1</source>
         <translation>Konvertiert; %1</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>Dieselbe Datei wie Zeile %1, die sie umwandelt</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -418,6 +422,13 @@
     <message>
         <source>%1 rows repeat an input</source>
         <translation>%1 Zeilen wiederholen eine Eingabe</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>Die Datei kann nicht gelesen werden</translation>
     </message>
 </context>
 <context>

@@ -191,6 +191,10 @@
         <source>Converted; %1</source>
         <translation>変換しました。%1</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>行 %1 と同じファイルです（そちらで変換されます）</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -413,6 +417,13 @@
     <message>
         <source>%1 rows repeat an input</source>
         <translation>%1 行が入力を繰り返しています</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>ファイルを読み込めません</translation>
     </message>
 </context>
 <context>

@@ -191,6 +191,10 @@
         <source>Converted; %1</source>
         <translation>Dönüştürüldü; %1</translation>
     </message>
+    <message>
+        <source>The same file as row %1, which converts it</source>
+        <translation>%1. satırla aynı dosya; o satır dönüştürüyor</translation>
+    </message>
 </context>
 <context>
     <name>JobDetailsDialog</name>
@@ -413,6 +417,13 @@
     <message>
         <source>%1 rows repeat an input</source>
         <translation>%1 satır bir girdiyi tekrarlıyor</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPlan</name>
+    <message>
+        <source>The file cannot be read</source>
+        <translation>Dosya okunamıyor</translation>
     </message>
 </context>
 <context>

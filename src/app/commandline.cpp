@@ -46,12 +46,15 @@ CommandLine::CommandLine()
                           .arg(QLatin1String(SettingsTable::of(&AppSettings::OutputDirectory).key)),
                       QStringLiteral("dir"))
     , verboseOption(QStringLiteral("verbose"), QStringLiteral("With --convert, write the debug log"))
+    , dryRunOption(QStringLiteral("dry-run"),
+                   QStringLiteral("With --convert, print what would be done with each file and where its output "
+                                  "would go (Convert, Replace, Copy, Skip or Fail), writing nothing"))
 {
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("Open with files or directories added"),
                                  QString());
     for (const QCommandLineOption *option : {&noTranslationsOption, &convertOption, &startOption, &filesFromOption,
                                              &nullOption, &settingsOption, &setOption, &formatOption,
-                                             &outputDirOption, &verboseOption})
+                                             &outputDirOption, &verboseOption, &dryRunOption})
         parser.addOption(*option);
 }
 
@@ -71,7 +74,7 @@ bool CommandLine::parse(const QStringList &arguments)
     }
     if (!convert()) {
         for (const QCommandLineOption *option : {&filesFromOption, &nullOption, &settingsOption, &setOption,
-                                                 &formatOption, &outputDirOption, &verboseOption}) {
+                                                 &formatOption, &outputDirOption, &verboseOption, &dryRunOption}) {
             if (parser.isSet(*option)) {
                 error = QStringLiteral("--%1 needs --convert.").arg(option->names().constFirst());
                 return false;
@@ -146,7 +149,7 @@ bool CommandLine::wantsWindow(int argc, char *argv[])
     // display, and neither do their mistakes.
     static const char *const windowless[] = {
         "-h",     "--help",     "-?",    "-v",       "--version",    "--convert", "--files-from",
-        "--null", "--settings", "--set", "--format", "--output-dir", "--verbose",
+        "--null", "--settings", "--set", "--format", "--output-dir", "--verbose", "--dry-run",
     };
     QStringList arguments;
     bool toolkitOptions = false;

@@ -37,6 +37,7 @@ public:
     bool loadsTranslations() const { return !parser.isSet(noTranslationsOption); }
     bool nulSeparated() const { return parser.isSet(nullOption); }
     bool verbose() const { return parser.isSet(verboseOption); }
+    bool dryRun() const { return parser.isSet(dryRunOption); }
     // Every list named, in the order given.
     QStringList filesFrom() const { return parser.values(filesFromOption); }
     bool settingsGiven() const { return parser.isSet(settingsOption); }
@@ -59,6 +60,7 @@ private:
     QCommandLineOption formatOption;
     QCommandLineOption outputDirOption;
     QCommandLineOption verboseOption;
+    QCommandLineOption dryRunOption;
     QList<SettingsTable::Assignment> values;
     QString error;
 

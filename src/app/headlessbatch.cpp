@@ -16,11 +16,13 @@
 
 #include <unistd.h>
 
-HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
+HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine, bool planOnly)
     : results(STDOUT_FILENO)
     , nulSeparated(nulSeparated)
-    , progressShown(progressLine)
+    , progressShown(progressLine && !planOnly)
 {
+    if (planOnly)
+        dryRun = std::make_unique<DryRun>();
     connect(&engine, &ConversionEngine::jobReported, this, &HeadlessBatch::report);
     connect(&engine, &ConversionEngine::batchEnded, this, [this] {
         if (engine.progress().jobCount() == 0) {
@@ -30,11 +32,7 @@ HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
             end(CouldNotStart);
             return;
         }
-        const int code = engine.progress().count(JobStatus::Failed) + missingCount > 0 ? SomeFailed : AllConverted;
-        if (results.isDrained())
-            end(code);
-        else
-            connect(&results, &ResultWriter::drained, this, [this, code] { end(code); });
+        endWhenWritten(engine.progress().count(JobStatus::Failed) > 0);
     });
     // A reader that went away (`| head`) ends the batch as its signal would
     // have; any other failure to write is said.
@@ -50,13 +48,14 @@ HeadlessBatch::HeadlessBatch(bool nulSeparated, bool progressLine)
 
 bool HeadlessBatch::start(const QStringList &paths, PathListReader &pathLists)
 {
-    const QString problem = batchSettingsProblem();
+    const QString problem = batchSettingsProblem(dryRun ? OutputFolder::LookOnly : OutputFolder::Make);
     if (!problem.isEmpty()) {
         CommandLine::printError(problem);
         return false;
     }
 
-    engine.begin(ConversionEngine::threadsFor(AppSettings::Threads));
+    if (!dryRun)
+        engine.begin(ConversionEngine::threadsFor(AppSettings::Threads));
     if (progressShown) {
         showProgress();
         progressTimer.start(1000);
@@ -65,7 +64,10 @@ bool HeadlessBatch::start(const QStringList &paths, PathListReader &pathLists)
         add(path);
     lists = &pathLists;
     connect(lists, &PathListReader::pathRead, this, &HeadlessBatch::add);
-    connect(lists, &PathListReader::finished, &engine, &ConversionEngine::endInput);
+    if (dryRun)
+        connect(lists, &PathListReader::finished, this, &HeadlessBatch::planDryRun);
+    else
+        connect(lists, &PathListReader::finished, &engine, &ConversionEngine::endInput);
     lists->start();
     return true;
 }
@@ -74,8 +76,13 @@ void HeadlessBatch::add(const QString &path)
 {
     const InputPath input(path);
     if (input.isFile() || input.isFolder()) {
-        for (const QString &file : input.files())
-            engine.append(file);
+        const QString addedFolder = input.isFolder() ? path : QString();
+        for (const QString &file : input.files()) {
+            if (dryRun)
+                dryRun->add(file, addedFolder);
+            else
+                engine.append(file);
+        }
         return;
     }
     clearProgress();
@@ -93,6 +100,34 @@ void HeadlessBatch::stop()
     if (progressShown)
         std::fputc('\n', stderr);
     progressShown = false;
+}
+
+void HeadlessBatch::planDryRun()
+{
+    if (dryRun->isEmpty()) {
+        CommandLine::printError(QStringLiteral("No files to convert."));
+        end(CouldNotStart);
+        return;
+    }
+    const bool fails = dryRun->plan(nulSeparated, [this](const QByteArray &record, const QByteArray &why) {
+        results.write(record);
+        writeToStandardError(why);
+    });
+    endWhenWritten(fails);
+}
+
+void HeadlessBatch::endWhenWritten(bool failures)
+{
+    const int code = failures || missingCount > 0 ? SomeFailed : AllConverted;
+    if (results.isDrained())
+        end(code);
+    else
+        connect(&results, &ResultWriter::drained, this, [this, code] { end(code); });
+}
+
+void HeadlessBatch::writeToStandardError(const QByteArray &text)
+{
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
 }
 
 void HeadlessBatch::end(int exitCode)
@@ -116,11 +151,8 @@ void HeadlessBatch::report(const JobReport &report)
                                QFile::encodeName(report.outputPath), nulSeparated));
     // Why it failed, or what to know of an output made all the same.
     const QString why = report.status == JobStatus::Failed ? report.reason : report.decodeNote();
-    if (!why.isEmpty()) {
-        const QByteArray line = escapedResultField(QFile::encodeName(report.inputPath)) + ": "
-                                 + escapedResultField(why.toUtf8()) + '\n';
-        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-    }
+    if (!why.isEmpty())
+        writeToStandardError(explanationLine(QFile::encodeName(report.inputPath), why));
     if (progressShown)
         showProgress();
 }

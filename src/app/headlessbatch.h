@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/dryrun.h"
 #include "app/pathlist.h"
 #include "app/resultwriter.h"
 #include "conversion/conversionengine.h"
 
 #include <QObject>
 #include <QTimer>
+
+#include <memory>
 
 // A batch converted without a window, for scripts: one result line per
 // finished job on standard output, and on a terminal a progress line on
@@ -18,8 +21,9 @@ class HeadlessBatch : public QObject
 public:
     enum ExitCode { AllConverted = 0, SomeFailed = 1, CouldNotStart = 2 };
 
-    // With `nulSeparated` each field of a result ends in a NUL byte.
-    HeadlessBatch(bool nulSeparated, bool progressLine);
+    // With `nulSeparated` each field of a result ends in a NUL byte. With
+    // `planOnly` nothing is converted: each line says what would be done.
+    HeadlessBatch(bool nulSeparated, bool progressLine, bool planOnly = false);
 
     // Checks the settings, then walks the paths, those given first and then
     // those the lists give, as a drop on the window would, starting jobs as
@@ -38,11 +42,16 @@ signals:
 private:
     void add(const QString &path);
     void report(const JobReport &report);
+    void planDryRun();
+    // Ends with SomeFailed for `failures` or a missing path, once every line is out.
+    void endWhenWritten(bool failures);
+    static void writeToStandardError(const QByteArray &text);
     void end(int exitCode);
     void showProgress();
     void clearProgress();
 
     ConversionEngine engine;
+    std::unique_ptr<DryRun> dryRun;
     PathListReader *lists = nullptr;
     ResultWriter results;
     bool nulSeparated;

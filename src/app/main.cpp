@@ -78,7 +78,8 @@ int convertWithoutWindow(const CommandLine &commandLine)
     }
 
     // The debug log would scroll a progress line away.
-    HeadlessBatch batch(commandLine.nulSeparated(), isatty(STDERR_FILENO) && !commandLine.verbose());
+    HeadlessBatch batch(commandLine.nulSeparated(), isatty(STDERR_FILENO) && !commandLine.verbose(),
+                        commandLine.dryRun());
     QObject::connect(&batch, &HeadlessBatch::finished, QCoreApplication::instance(), &QCoreApplication::exit,
                      Qt::QueuedConnection);
     // Before the first encoder starts; a signal that comes sooner is handled

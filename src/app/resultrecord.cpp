@@ -26,6 +26,11 @@ QByteArray escapedResultField(const QByteArray &path)
     return escaped;
 }
 
+QByteArray explanationLine(const QByteArray &input, const QString &why)
+{
+    return escapedResultField(input) + ": " + escapedResultField(why.toUtf8()) + '\n';
+}
+
 QByteArray resultRecord(const char *status, const QByteArray &input, const QByteArray &output, bool nulSeparated)
 {
     if (nulSeparated)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 // What standard output says of one finished job: its status word, its input
 // path and its output path.
@@ -16,3 +17,7 @@ QByteArray resultRecord(const char *status, const QByteArray &input, const QByte
 
 // A path or a reason as the lines of standard output and error write it.
 QByteArray escapedResultField(const QByteArray &path);
+
+// What standard error says of why a job failed, or of what to know about
+// its output: "input: reason", one line.
+QByteArray explanationLine(const QByteArray &input, const QString &why);

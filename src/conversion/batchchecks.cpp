@@ -7,13 +7,13 @@
 
 #include <QCoreApplication>
 
-QString batchSettingsProblem()
+QString batchSettingsProblem(OutputFolder folder)
 {
     // The window shows these texts, so they are translated in its context.
     if (!isValidFFmpegBinary(AppSettings::FFmpegBinary))
         return QCoreApplication::translate("MainWindow",
                                            "FFmpeg binary is invalid. Please check your settings.");
-    if (!isValidOutputDirectory(AppSettings::OutputDirectory))
+    if (!isValidOutputDirectory(AppSettings::OutputDirectory, folder))
         return QCoreApplication::translate("MainWindow",
                                            "Your output directory is bad. Maybe it is not writable?");
     return QString();

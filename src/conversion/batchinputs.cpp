@@ -1,33 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/batchinputs.h"
 
-#include <algorithm>
 #include <chrono>
 
-void BatchInputs::add(const QString &inputPath)
+int BatchInputs::add(const QString &inputPath, int row)
 {
     const FileIdentity input(inputPath, FileIdentity::Itself);
-    add(input);
-    if (input.link)
-        add(FileIdentity(inputPath));
-}
-
-void BatchInputs::add(const FileIdentity &input)
-{
     if (!input.exists)
-        return;
+        return row;
+    const FileIdentity target = input.link ? FileIdentity(inputPath) : input;
     const std::lock_guard<std::mutex> lock(mutex);
-    inputs.push_back(input.key());
+    const int first = target.exists ? rows.value(target.key(), row) : row;
+    if (target.exists)
+        rows.insert(target.key(), first);
+    rows.insert(input.key(), rows.value(input.key(), row));
+    return first;
 }
 
 void BatchInputs::close()
 {
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        if (state == Open) {
-            std::sort(inputs.begin(), inputs.end());
+        if (state == Open)
             state = Complete;
-        }
     }
     closed.notify_all();
 }
@@ -51,5 +46,11 @@ BatchInputs::Answer BatchInputs::contains(const FileIdentity &file, const std::a
             return Stopped;
         closed.wait_for(lock, std::chrono::milliseconds(100));
     }
-    return std::binary_search(inputs.begin(), inputs.end(), file.key()) ? Input : NotInput;
+    return rows.contains(file.key()) ? Input : NotInput;
+}
+
+int BatchInputs::rowOf(const FileIdentity &file) const
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    return file.exists ? rows.value(file.key()) : 0;
 }

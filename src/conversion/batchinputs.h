@@ -3,20 +3,22 @@
 
 #include "conversion/fileidentity.h"
 
+#include <QHash>
 #include <QPair>
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <vector>
 
 // The files a batch reads, by device and inode, as its inputs become known:
 // a streamed batch learns of later inputs while earlier jobs already run.
 class BatchInputs
 {
 public:
-    // For an input that is a symbolic link, the link as well as its target.
-    void add(const QString &inputPath);
+    // Makes row `row`'s input known: for a symbolic link, the link as well
+    // as its target. The first row naming that file, `row` itself unless an
+    // earlier row did.
+    int add(const QString &inputPath, int row);
     // Every input is known.
     void close();
     // No more inputs come, but the list was not read to its end: nothing
@@ -27,14 +29,13 @@ public:
     // Whether `file` is one of the inputs; waits until every input is known,
     // and gives up once `stop` is set or the list is abandoned.
     Answer contains(const FileIdentity &file, const std::atomic<bool> *stop) const;
+    // The first row whose input `file` is, of those known so far; 0 for none.
+    int rowOf(const FileIdentity &file) const;
 
 private:
-    void add(const FileIdentity &input);
-
     mutable std::mutex mutex;
     mutable std::condition_variable closed;
-    // Sorted once complete: 16 bytes an input, where a hash would take
-    // several times that for a list of a million.
-    std::vector<QPair<quint64, quint64>> inputs;
+    // Looked up as rows arrive, to tell a file named twice.
+    QHash<QPair<quint64, quint64>, int> rows;
     enum { Open, Complete, Abandoned } state = Open;
 };

@@ -43,6 +43,7 @@ void ConversionEngine::begin(int threadCount)
     running = true;
     inputOpen = true;
     waiting.clear();
+    sameInput.clear();
     inputs = std::make_shared<BatchInputs>();
     outputs = std::make_shared<BatchOutputs>();
     pool.setMaxThreadCount(threads);
@@ -52,7 +53,10 @@ void ConversionEngine::append(const QString &inputPath)
 {
     if (!inputOpen)
         return;
-    inputs->add(inputPath);
+    const int row = tally.jobCount() + 1;
+    const int first = inputs->add(inputPath, row);
+    if (first != row)
+        sameInput.insert(row, first);
     waiting.push(QFile::encodeName(inputPath));
     tally.added();
     feed();
@@ -85,6 +89,7 @@ void ConversionEngine::feed()
         task->setStopFlag(&stopping);
         task->setBatchInputs(inputs);
         task->setBatchOutputs(outputs);
+        task->setSameInputAs(sameInput.take(startedCount));
         relay->connectTask(task);
         pool.start(task);
     }
@@ -139,6 +144,7 @@ void ConversionEngine::cancel()
 void ConversionEngine::dropWaiting()
 {
     waiting.clear();
+    sameInput.clear();
     if (inputOpen)
         inputs->abandon();
     inputOpen = false;

@@ -139,6 +139,8 @@ private:
     // few jobs ahead of its threads: a long list costs little more than its
     // bytes.
     PathQueue waiting;
+    // The waiting jobs whose input an earlier job converts, and that job.
+    QHash<int, int> sameInput;
     std::shared_ptr<BatchInputs> inputs;
     std::shared_ptr<BatchOutputs> outputs;
 };

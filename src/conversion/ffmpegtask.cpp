@@ -7,8 +7,10 @@
 #include "conversion/encoderprocess.h"
 #include "conversion/encoderprogress.h"
 #include "conversion/inputkind.h"
+#include "conversion/jobreasons.h"
 #include "conversion/outputfile.h"
 #include "logging/logging.h"
+#include "naming/outputnaming.h"
 #include "settings/appsettings.h"
 #include "settings/outputlocation.h"
 #include "tags/tagcopy.h"
@@ -34,7 +36,7 @@ void FFmpegTask::run()
 void FFmpegTask::refuse()
 {
     if (batchOutputs)
-        batchOutputs->announce(id, nullptr);
+        batchOutputs->passes(id);
     qCDebug(lcEngine) << "No thread could be started for job" << id;
     finish(fail(tr("No thread could be started for it")));
 }
@@ -62,12 +64,18 @@ FFmpegTask::ConvertStatus FFmpegTask::succeed(ConvertStatus status, const QStrin
 
 FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
 {
+    if (sameInputAs > 0) {
+        if (batchOutputs)
+            batchOutputs->passes(id);
+        qCDebug(lcEngine) << "Skipping job" << id << "as job" << sameInputAs << "converts its input";
+        return succeed(Skipped, JobReasons::sameInputAs(sameInputAs));
+    }
     const bool media = isAudioOrVideo(inputPath);
     if (!media && !AppSettings::CopyNonAudioFiles) {
         if (batchOutputs)
-            batchOutputs->announce(id, nullptr);
+            batchOutputs->passes(id);
         qCDebug(lcEngine) << "Skipping job" << id;
-        return succeed(Skipped, tr("Not an audio or video file"));
+        return succeed(Skipped, JobReasons::notMedia());
     }
     outputDirectory = OutputLocation::folderFor(outputDirectory, inputPath);
     QDir().mkpath(outputDirectory);
@@ -76,21 +84,24 @@ FFmpegTask::ConvertStatus FFmpegTask::classifyAndRun()
         return whileClaimed(outputPath, &FFmpegTask::convertClaimed);
     }
     qCDebug(lcEngine) << "Copy file" << id;
-    outputPath = outputDirectory + QLatin1Char('/') + QFileInfo(inputPath).fileName();
+    outputPath = OutputNaming::copiedPath(inputPath, QString());
     return whileClaimed(outputPath, &FFmpegTask::copyClaimed);
 }
 
 FFmpegTask::ConvertStatus FFmpegTask::whileClaimed(const QString &path,
                                                    ConvertStatus (FFmpegTask::*work)(OutputFile &))
 {
-    const OutputKey key = OutputKey::of(path);
-    if (batchOutputs)
-        batchOutputs->announce(id, &key);
-    const OutputClaim claim(key, id, batchOutputs, stopFlag);
+    if (batchOutputs) {
+        const QString taken = batchOutputs->take(id, path, stopFlag);
+        if (taken.isEmpty())
+            return fail(tr("Stopped"));
+        outputPath = taken;
+    }
+    const OutputClaim claim(OutputKey::of(outputPath), stopFlag);
     if (!claim.held())
         return fail(tr("Stopped"));
-    OutputFile file(path);
-    const QString folder = QFileInfo(path).path();
+    OutputFile file(outputPath);
+    const QString folder = QFileInfo(outputPath).path();
     file.removeStale(batchOutputs ? batchOutputs->leftoversIn(folder) : OutputFile::leftoversIn(folder));
     return (this->*work)(file);
 }
@@ -99,7 +110,7 @@ FFmpegTask::ConvertStatus FFmpegTask::copyClaimed(OutputFile &file)
 {
     // The copy never overwrites, and a file already there counts as copied.
     if (file.occupied())
-        return succeed(Done, tr("Not an audio or video file; a file of that name is already in the output folder"));
+        return succeed(Done, JobReasons::alreadyCopied());
     if (!file.copyFrom(inputPath, stopFlag))
         return fail(stopRequested() ? tr("Stopped") : tr("The file could not be copied"));
     if (file.commit(false) == OutputFile::Refused)
@@ -112,7 +123,7 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     if (AppSettings::QuickConvertMode) {
         if (file.occupied()) {
             qCDebug(lcEngine) << "Skipping job" << id;
-            return succeed(Skipped, tr("The output already exists (quick mode)"));
+            return succeed(Skipped, JobReasons::outputExistsQuick());
         }
         if (QFileInfo(inputPath).suffix().toLower() == outputSuffix()) {
             qCDebug(lcEngine) << "Copy file of job" << id;
@@ -129,7 +140,7 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
     const FileIdentity input(inputPath, FileIdentity::Itself);
     if (output.sameFileAs(input) || (input.link && output.sameFileAs(FileIdentity(inputPath)))) {
         qCDebug(lcEngine) << "Output of job" << id << "is its own input:" << outputPath;
-        return fail(tr("The output would replace the input"));
+        return fail(JobReasons::ontoOwnInput());
     }
     // Nor another file of the batch, such as "song.mp3" beside "song.flac"
     // when converting in place to MP3, even one listed later: a new path is
@@ -138,7 +149,7 @@ FFmpegTask::ConvertStatus FFmpegTask::convertClaimed(OutputFile &file)
         switch (batchInputs->contains(output, stopFlag)) {
         case BatchInputs::Input:
             qCDebug(lcEngine) << "Output of job" << id << "is an input of the batch:" << outputPath;
-            return fail(tr("The output would replace another input of the batch"));
+            return fail(JobReasons::ontoOtherInput());
         case BatchInputs::Stopped:
             return fail(tr("Stopped"));
         case BatchInputs::NotInput:

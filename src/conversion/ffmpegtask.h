@@ -42,6 +42,9 @@ public:
     // The batch whose same-output jobs take turns in row order.
     void setBatchOutputs(std::shared_ptr<BatchOutputs> outputs) { batchOutputs = std::move(outputs); }
 
+    // An earlier job of the batch converts this job's input: this one skips.
+    void setSameInputAs(int earlierId) { sameInputAs = earlierId; }
+
 signals:
     void StatusChange(int id, JobStatus::ConvertStatus status);
     // While the encoder runs, a few times a second at most: how far it is
@@ -57,7 +60,8 @@ private:
     void finish(ConvertStatus status);
     ConvertStatus fail(const QString &why);
     ConvertStatus succeed(ConvertStatus status, const QString &how);
-    // Runs `work` while this job alone writes `path`, into a temporary file.
+    // Runs `work` while this job alone writes `path`, or the name the batch
+    // gives it in its place, into a temporary file.
     ConvertStatus whileClaimed(const QString &path, ConvertStatus (FFmpegTask::*work)(OutputFile &));
     ConvertStatus convertClaimed(OutputFile &file);
     ConvertStatus copyClaimed(OutputFile &file);
@@ -74,6 +78,7 @@ private:
     QString commandLine;
     qint64 durationMs = -1;
     QString decodeError;
+    int sameInputAs = 0;
     const std::atomic<bool> *stopFlag = nullptr;
     std::shared_ptr<const BatchInputs> batchInputs;
     std::shared_ptr<BatchOutputs> batchOutputs;

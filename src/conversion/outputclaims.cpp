@@ -3,14 +3,10 @@
 
 #include "conversion/outputfile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QSet>
 
 #include <chrono>
 #include <condition_variable>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -24,35 +20,35 @@ QSet<OutputKey> claimed;
 
 } // namespace
 
-OutputKey OutputKey::of(const QString &path)
+QString BatchOutputs::take(int id, const QString &path, const std::atomic<bool> *stop)
 {
-    const QFileInfo info(path);
-    OutputKey key;
-    struct stat folder;
-    if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folder) == 0) {
-        key.device = quint64(folder.st_dev);
-        key.inode = quint64(folder.st_ino);
-        key.name = info.fileName().toCaseFolded();
-    } else {
-        key.name = QDir::cleanPath(info.absoluteFilePath()).toCaseFolded();
+    std::unique_lock<std::mutex> lock(mutex);
+    // The pool starts jobs in row order, so every earlier job is running and
+    // is about to take its output.
+    while (takenUpTo < id - 1) {
+        if (stop && stop->load()) {
+            taken(id);
+            return QString();
+        }
+        changed.wait_for(lock, pollInterval);
     }
-    return key;
+    const QString output = names.take(id, path).path;
+    taken(id);
+    return output;
 }
 
-size_t qHash(const OutputKey &key, size_t seed)
-{
-    return qHash(key.name, seed) ^ ::qHash(key.device, seed) ^ ::qHash(key.inode, seed);
-}
-
-void BatchOutputs::announce(int id, const OutputKey *key)
+void BatchOutputs::passes(int id)
 {
     const std::lock_guard<std::mutex> lock(mutex);
-    if (key)
-        writers[*key].insert(id);
-    announcedAhead.insert(id);
-    while (!announcedAhead.empty() && *announcedAhead.begin() == announcedUpTo + 1) {
-        announcedAhead.erase(announcedAhead.begin());
-        ++announcedUpTo;
+    taken(id);
+}
+
+void BatchOutputs::taken(int id)
+{
+    takenAhead.insert(id);
+    while (!takenAhead.empty() && *takenAhead.begin() == takenUpTo + 1) {
+        takenAhead.erase(takenAhead.begin());
+        ++takenUpTo;
     }
     changed.notify_all();
 }
@@ -66,34 +62,11 @@ QStringList BatchOutputs::leftoversIn(const QString &folder)
     return *found;
 }
 
-bool BatchOutputs::mayWrite(int id, const OutputKey &key) const
-{
-    // The pool starts jobs in row order, so every earlier job is running and
-    // is about to announce; until it has, it may still be one of this key's.
-    if (announcedUpTo < id - 1)
-        return false;
-    const auto found = writers.constFind(key);
-    return found == writers.constEnd() || found->empty() || *found->begin() == id;
-}
-
-void BatchOutputs::finished(int id, const OutputKey &key)
-{
-    auto found = writers.find(key);
-    if (found == writers.end())
-        return;
-    found->erase(id);
-    if (found->empty())
-        writers.erase(found);
-}
-
-OutputClaim::OutputClaim(const OutputKey &key, int id, const std::shared_ptr<BatchOutputs> &batch,
-                         const std::atomic<bool> *stop)
+OutputClaim::OutputClaim(const OutputKey &key, const std::atomic<bool> *stop)
     : key(key)
-    , id(id)
-    , batch(batch)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    while (claimed.contains(key) || (batch && !batch->mayWrite(id, key))) {
+    while (claimed.contains(key)) {
         if (stop && stop->load())
             return;
         changed.wait_for(lock, pollInterval);
@@ -107,7 +80,5 @@ OutputClaim::~OutputClaim()
     const std::lock_guard<std::mutex> lock(mutex);
     if (holding)
         claimed.remove(key);
-    if (batch)
-        batch->finished(id, key);
     changed.notify_all();
 }

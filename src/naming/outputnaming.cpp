@@ -15,6 +15,13 @@ QString OutputNaming::convertedPath(const QString &inputPath, const QString &add
     return conversionOutputPath(inputPath, OutputLocation::folderFor(AppSettings::OutputDirectory, inputPath));
 }
 
+QString OutputNaming::copiedPath(const QString &inputPath, const QString &addedFolder)
+{
+    Q_UNUSED(addedFolder)
+    return OutputLocation::folderFor(AppSettings::OutputDirectory, inputPath) + QLatin1Char('/')
+           + QFileInfo(inputPath).fileName();
+}
+
 QString OutputNaming::numbered(const QString &path, int n)
 {
     const QFileInfo file(path);

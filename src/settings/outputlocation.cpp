@@ -23,7 +23,7 @@ QString OutputLocation::folderFor(const QString &directoryTemplate, const QStrin
     return QString(directoryTemplate).replace(placeholder(), QFileInfo(inputPath).absolutePath());
 }
 
-bool isValidOutputDirectory(QString outputDirectory)
+bool isValidOutputDirectory(QString outputDirectory, OutputFolder folder)
 {
     if (outputDirectory.startsWith(placeholder()))
         return true;
@@ -32,7 +32,13 @@ bool isValidOutputDirectory(QString outputDirectory)
         outputDirectory.truncate(at);
     if (outputDirectory.isEmpty())
         return false;
-    QDir().mkpath(outputDirectory);
-    const QFileInfo info(outputDirectory);
+    QFileInfo info(outputDirectory);
+    if (folder == OutputFolder::Make) {
+        QDir().mkpath(outputDirectory);
+    } else {
+        while (!info.exists() && info.absoluteFilePath() != info.absolutePath())
+            info = QFileInfo(info.absolutePath());
+    }
+    info.refresh();
     return info.isDir() && info.isWritable();
 }

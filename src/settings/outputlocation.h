@@ -16,8 +16,11 @@ QString folderFor(const QString &directoryTemplate, const QString &inputPath);
 
 } // namespace OutputLocation
 
+enum class OutputFolder { Make, LookOnly };
+
 // Whether outputs can be written where the template says: the part before
-// "{sourcedir}" is made if missing and must be a writable folder. A template
-// that starts with "{sourcedir}" writes beside each input, which every job
-// checks for itself.
-bool isValidOutputDirectory(QString outputDirectory);
+// "{sourcedir}" is made if missing and must be a writable folder; only looked
+// at, the nearest folder of it that exists must be writable. A template that
+// starts with "{sourcedir}" writes beside each input, which every job checks
+// for itself.
+bool isValidOutputDirectory(QString outputDirectory, OutputFolder folder = OutputFolder::Make);
