@@ -301,11 +301,15 @@ private slots:
     {
         AppSettings::OutputDirectory = base + "/out";
         AppSettings::OutputFormat = "mp3";
-        touch(base + "/twin/a.mp3");
+        for (const QString folder : {"/one", "/twin"}) {
+            QDir().mkpath(base + folder);
+            QFile file(base + folder + "/a.wav");
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("RIFF") == 4);
+        }
         MainWindow window;
         const WindowParts parts(window);
         QAbstractItemModelTester tester(parts.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        window.addPaths({root + "/a.mp3", base + "/twin"});
+        window.addPaths({base + "/one/a.wav", base + "/twin"});
         QCOMPARE(parts.model->headerData(2, Qt::Horizontal).toString(), QString("Output"));
         QTRY_VERIFY2_WITH_TIMEOUT(!parts.model->index(1, 2).data().toString().isEmpty(),
                                   "the Output column was not filled", 10000);

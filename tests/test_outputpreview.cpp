@@ -49,7 +49,8 @@ private slots:
         for (const char *name : {"a/Front.wav", "b/Front.wav", "a/x.wav", "out/x.mp3", "a/y.mp3"}) {
             QDir().mkpath(QFileInfo(dir.filePath(name)).path());
             QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            // Not empty: an empty file is not taken for audio.
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
         }
     }
 
@@ -69,15 +70,15 @@ private slots:
                                             << QStringList{marked("out/x.mp3", PreviewedRow::Replaces)}
                                             << "1 output replaces an existing file";
         QTest::newRow("the same input twice") << "out" << QStringList{"a/Front.wav", "a/Front.wav"}
-                                              << QStringList{marked("out/Front.mp3", 0), marked("out/Front.mp3", PreviewedRow::SameInput)}
+                                              << QStringList{marked("out/Front.mp3", 0), marked("", PreviewedRow::SameInput)}
                                               << "1 row repeats an input";
         QTest::newRow("onto its own input") << "{sourcedir}" << QStringList{"a/y.mp3"}
-                                            << QStringList{marked("a/y.mp3", PreviewedRow::Replaces | onto)}
-                                            << "1 output replaces an existing file; 1 output falls onto an input";
+                                            << QStringList{marked("a/y.mp3", onto)}
+                                            << "1 output falls onto an input";
         QTest::newRow("onto a later row's input")
             << "out" << QStringList{"a/x.wav", "out/x.mp3"}
-            << QStringList{marked("out/x.mp3", PreviewedRow::Replaces | onto), marked("out/x (2).mp3", renamed)}
-            << "1 output replaces an existing file; 1 row collides; 1 output falls onto an input";
+            << QStringList{marked("out/x.mp3", onto), marked("out/x (2).mp3", renamed)}
+            << "1 row collides; 1 output falls onto an input";
     }
 
     void marks()
@@ -94,7 +95,7 @@ private slots:
         QVERIFY2(settle(preview, results, told), "the preview did not settle within 20 s");
         QStringList shown;
         for (quint64 key = 1; key <= quint64(rows.size()); ++key)
-            shown << QString("%1|%2").arg(QDir(dir.path()).relativeFilePath(results.value(key).outputPath))
+            shown << QString("%1|%2").arg(results.value(key).outputPath.isEmpty() ? QString() : QDir(dir.path()).relativeFilePath(results.value(key).outputPath))
                          .arg(results.value(key).marks);
         QCOMPARE(shown, outputs);
         QCOMPARE(told.text(), counts);

@@ -270,20 +270,12 @@
         <translation>Die letzten Zeilen des Encoders:</translation>
     </message>
     <message>
-        <source>Same input as row %1: converted once, this row is skipped.</source>
-        <translation>Dieselbe Eingabe wie Zeile %1: einmal umgewandelt, diese Zeile wird ausgelassen.</translation>
-    </message>
-    <message>
         <source>An earlier row has the same output, so this one is numbered.</source>
         <translation>Eine frühere Zeile hat dieselbe Ausgabe, daher wird diese nummeriert.</translation>
     </message>
     <message>
         <source>Replaces an existing file.</source>
         <translation>Ersetzt eine vorhandene Datei.</translation>
-    </message>
-    <message>
-        <source>Falls onto an input of this batch.</source>
-        <translation>Fällt auf eine Eingabe dieses Stapels.</translation>
     </message>
 </context>
 <context>

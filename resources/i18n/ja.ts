@@ -265,20 +265,12 @@
         <translation>エンコーダー出力の最後の数行:</translation>
     </message>
     <message>
-        <source>Same input as row %1: converted once, this row is skipped.</source>
-        <translation>行 %1 と同じ入力です。変換は一度だけで、この行はスキップされます。</translation>
-    </message>
-    <message>
         <source>An earlier row has the same output, so this one is numbered.</source>
         <translation>前の行と出力が同じため、この行には番号が付きます。</translation>
     </message>
     <message>
         <source>Replaces an existing file.</source>
         <translation>既存のファイルを置き換えます。</translation>
-    </message>
-    <message>
-        <source>Falls onto an input of this batch.</source>
-        <translation>この一括処理の入力ファイルと重なります。</translation>
     </message>
 </context>
 <context>

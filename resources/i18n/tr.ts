@@ -265,20 +265,12 @@
         <translation>Kodlayıcının son satırları:</translation>
     </message>
     <message>
-        <source>Same input as row %1: converted once, this row is skipped.</source>
-        <translation>%1. satırla aynı girdi: bir kez dönüştürülür, bu satır atlanır.</translation>
-    </message>
-    <message>
         <source>An earlier row has the same output, so this one is numbered.</source>
         <translation>Önceki bir satır aynı çıktıya sahip, bu yüzden bu satır numaralandırılır.</translation>
     </message>
     <message>
         <source>Replaces an existing file.</source>
         <translation>Var olan bir dosyanın yerine geçer.</translation>
-    </message>
-    <message>
-        <source>Falls onto an input of this batch.</source>
-        <translation>Bu toplu işin bir girdisinin üzerine düşer.</translation>
     </message>
 </context>
 <context>

@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/outputpreview.h"
 
-#include "conversion/outputclaims.h"
-#include "naming/outputnaming.h"
+#include "naming/outputplan.h"
 #include "naming/tracktags.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QHash>
 
 #include <vector>
 
@@ -26,21 +22,26 @@ struct Entry
     PreviewedRow told; // what was last handed over; key 0 when nothing was
 };
 
-// One pass over the rows in order, as a batch would claim its outputs.
-struct Plan
+PreviewedRow rowPreview(quint64 key, const OutputPlan::Row &plan, qint64 durationMs)
 {
-    QHash<OutputKey, int> outputs; // output -> the row writing it
-    QHash<OutputKey, int> inputs;  // input -> the first row naming it
-    PreviewCounts counts;
+    PreviewedRow row;
+    row.key = key;
+    row.outputPath = plan.outputPath;
+    row.reason = plan.reason;
+    row.durationMs = durationMs;
+    row.marks = (plan.action == OutputPlan::Row::Replace ? PreviewedRow::Replaces : 0)
+        | (plan.numberedAfter ? PreviewedRow::Renamed : 0) | (plan.ontoInput ? PreviewedRow::OntoInput : 0)
+        | (plan.sameInputAs ? PreviewedRow::SameInput : 0);
+    return row;
+}
 
-    void count(int marks, int sign)
-    {
-        counts.replacing += sign * bool(marks & PreviewedRow::Replaces);
-        counts.renamed += sign * bool(marks & PreviewedRow::Renamed);
-        counts.ontoInput += sign * bool(marks & PreviewedRow::OntoInput);
-        counts.sameInput += sign * bool(marks & PreviewedRow::SameInput);
-    }
-};
+void count(PreviewCounts &counts, int marks)
+{
+    counts.replacing += bool(marks & PreviewedRow::Replaces);
+    counts.renamed += bool(marks & PreviewedRow::Renamed);
+    counts.ontoInput += bool(marks & PreviewedRow::OntoInput);
+    counts.sameInput += bool(marks & PreviewedRow::SameInput);
+}
 
 } // namespace
 
@@ -70,10 +71,13 @@ struct OutputPreview::Shared
     std::mutex mutex;
     std::condition_variable wake;
     std::vector<Entry> entries;
-    // Rows planned in the current pass, from the first.
+    // Rows planned in the current pass, from the first; a pass starts by
+    // making every row's input known, so that an output is checked against
+    // later rows' inputs too.
     size_t planned = 0;
-    Plan plan;
-    // Grows with every change that makes the row being worked on stale.
+    bool inputsKnown = false;
+    PreviewCounts counts;
+    // Grows with every change that makes the pass under way stale.
     quint64 generation = 0;
     bool paused = false;
     bool busy = false;
@@ -83,7 +87,8 @@ struct OutputPreview::Shared
     {
         ++generation;
         planned = 0;
-        plan = Plan();
+        inputsKnown = false;
+        counts = PreviewCounts();
     }
 };
 
@@ -112,6 +117,7 @@ void OutputPreview::append(const QVector<PreviewInput> &rows)
         shared->entries.reserve(shared->entries.size() + size_t(rows.size()));
         for (const PreviewInput &row : rows)
             shared->entries.push_back(Entry{row, {}, false, {}});
+        shared->restart();
     }
     shared->wake.notify_all();
 }
@@ -161,11 +167,12 @@ void OutputPreview::pause()
     shared->wake.wait(lock, [this] { return !shared->busy; });
 }
 
-// Runs on the preview's own thread. The tags and the disk are read without
-// the lock; the plan is made under it, in row order.
+// Runs on the preview's own thread. The tags, the settings and the disk are
+// read without the lock, and the results kept under it.
 void OutputPreview::work()
 {
     Shared &s = *shared;
+    std::unique_ptr<OutputPlan> plan;
     QVector<PreviewedRow> ready;
     QElapsedTimer sinceHandOver;
     sinceHandOver.start();
@@ -190,28 +197,41 @@ void OutputPreview::work()
     while (!s.quit) {
         if (s.paused || s.planned >= s.entries.size()) {
             if (!s.paused && !settledTold) {
-                handOver(s.plan.counts, true);
+                handOver(s.counts, true);
                 settledTold = true;
             }
             s.wake.wait(lock);
             continue;
         }
         settledTold = false;
-        const size_t row = s.planned;
-        Entry &taken = s.entries[row];
-        const PreviewInput input = taken.input;
-        TrackTags tags = taken.tags;
-        const bool tagsRead = taken.tagsRead;
         const quint64 generation = s.generation;
+        if (!s.inputsKnown) {
+            QStringList inputs;
+            inputs.reserve(int(s.entries.size()));
+            for (const Entry &entry : s.entries)
+                inputs << entry.input.path;
+            s.busy = true;
+            lock.unlock();
+            plan = std::make_unique<OutputPlan>();
+            for (const QString &input : qAsConst(inputs))
+                plan->addInput(input);
+            lock.lock();
+            s.busy = false;
+            s.wake.notify_all();
+            s.inputsKnown = generation == s.generation;
+            continue;
+        }
+        const size_t row = s.planned;
+        const PreviewInput input = s.entries[row].input;
+        TrackTags tags = s.entries[row].tags;
+        const bool tagsRead = s.entries[row].tagsRead;
         s.busy = true;
         lock.unlock();
 
         if (!tagsRead)
             tags = TrackTags::read(input.path);
-        const QString output = QDir::cleanPath(OutputNaming::convertedPath(input.path, input.addedFolder, tags));
-        const OutputKey inputKey = OutputKey::of(input.path);
-        OutputKey outputKey = OutputKey::of(output);
-        const bool outputExists = QFileInfo::exists(output);
+        const PreviewedRow result = rowPreview(input.key, plan->planNext(input.path, input.addedFolder, tags),
+                                               tags.durationMs);
 
         lock.lock();
         s.busy = false;
@@ -227,51 +247,13 @@ void OutputPreview::work()
         Entry &entry = s.entries[row];
         entry.tags = tags;
         entry.tagsRead = true;
-
-        PreviewedRow result;
-        result.key = input.key;
-        result.durationMs = tags.durationMs;
-        const auto repeated = s.plan.inputs.constFind(inputKey);
-        if (repeated != s.plan.inputs.constEnd()) {
-            result.marks = PreviewedRow::SameInput;
-            result.sameAsRow = repeated.value();
-            result.outputPath = s.entries[size_t(repeated.value())].told.outputPath;
-        } else {
-            QString path = output;
-            bool exists = outputExists;
-            for (int n = 2; s.plan.outputs.contains(outputKey); ++n) {
-                path = OutputNaming::numbered(output, n);
-                outputKey = OutputKey::of(path);
-                exists = QFileInfo::exists(path);
-                result.marks |= PreviewedRow::Renamed;
-            }
-            result.outputPath = path;
-            if (exists)
-                result.marks |= PreviewedRow::Replaces;
-            if (s.plan.inputs.contains(outputKey) || outputKey == inputKey)
-                result.marks |= PreviewedRow::OntoInput;
-            s.plan.outputs.insert(outputKey, int(row));
-            s.plan.inputs.insert(inputKey, int(row));
-            // An earlier row may write over this row's input.
-            const auto writer = s.plan.outputs.constFind(inputKey);
-            if (writer != s.plan.outputs.constEnd() && size_t(writer.value()) != row) {
-                PreviewedRow &earlier = s.entries[size_t(writer.value())].told;
-                if (!(earlier.marks & PreviewedRow::OntoInput)) {
-                    earlier.marks |= PreviewedRow::OntoInput;
-                    s.plan.count(PreviewedRow::OntoInput, 1);
-                    ready.append(earlier);
-                }
-            }
-        }
-        s.plan.count(result.marks, 1);
-        if (entry.told.key != result.key || entry.told.outputPath != result.outputPath
-            || entry.told.marks != result.marks || entry.told.sameAsRow != result.sameAsRow
-            || entry.told.durationMs != result.durationMs)
+        count(s.counts, result.marks);
+        if (!(entry.told == result))
             ready.append(result);
         entry.told = result;
         ++s.planned;
         if (sinceHandOver.elapsed() >= handOverMs && !ready.isEmpty()) {
-            handOver(s.plan.counts, false);
+            handOver(s.counts, false);
             sinceHandOver.restart();
         }
     }

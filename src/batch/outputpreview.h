@@ -19,7 +19,8 @@ struct PreviewInput
     QString addedFolder; // empty for a file added alone
 };
 
-// Where a row's conversion will go, and what is worth a word about it.
+// Where a row's conversion will go, as a batch would plan it, and what is
+// worth a word about it.
 struct PreviewedRow
 {
     enum Mark {
@@ -30,10 +31,16 @@ struct PreviewedRow
     };
 
     quint64 key = 0;
-    QString outputPath;
+    QString outputPath; // empty when nothing would be written
+    QString reason;     // why the row would be skipped or fail
     qint64 durationMs = -1;
     int marks = 0;
-    int sameAsRow = -1; // with SameInput: the earlier row, from 0
+
+    bool operator==(const PreviewedRow &other) const
+    {
+        return key == other.key && outputPath == other.outputPath && reason == other.reason
+            && durationMs == other.durationMs && marks == other.marks;
+    }
 };
 
 // How many rows carry each mark, over every row previewed so far.
@@ -55,9 +62,9 @@ struct PreviewCounts
 };
 
 // Works out, on a thread of its own, where each row of a window's batch will
-// go: its tags are read once, its output named with the current settings, and
-// the rows planned in order, as a batch will run them. Results come in
-// batches on the thread the preview lives on, a few times a second at most.
+// go: its tags are read once, and the rows planned in order by OutputPlan with
+// the current settings, as a batch will run them. Results come in batches on
+// the thread the preview lives on, a few times a second at most.
 class OutputPreview : public QObject
 {
     Q_OBJECT

@@ -272,27 +272,27 @@ QVariant JobTable::data(const QModelIndex &index, int role) const
     return QStandardItemModel::data(index, role);
 }
 
+// A row that writes nothing shows why in place of a path.
 QVariant JobTable::outputData(int row, int role) const
 {
     const auto *file = fileItem(*this, row);
-    if (!file || file->preview.outputPath.isEmpty())
+    if (!file || file->preview.key == 0 || (file->preview.outputPath.isEmpty() && file->preview.reason.isEmpty()))
         return QVariant();
     const PreviewedRow &preview = file->preview;
     switch (role) {
     case Qt::DisplayRole:
-        return preview.outputPath;
+        return preview.outputPath.isEmpty() ? preview.reason : preview.outputPath;
     case Qt::DecorationRole:
         return preview.marks ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning) : QVariant();
     case Qt::ToolTipRole: {
-        QStringList lines{preview.outputPath.toHtmlEscaped()};
-        if (preview.marks & PreviewedRow::SameInput)
-            lines << tr("Same input as row %1: converted once, this row is skipped.").arg(preview.sameAsRow + 1);
+        QStringList lines;
+        for (const QString &line : {preview.outputPath, preview.reason})
+            if (!line.isEmpty())
+                lines << line.toHtmlEscaped();
         if (preview.marks & PreviewedRow::Renamed)
-            lines << tr("An earlier row has the same output, so this one is numbered.");
+            lines << tr("An earlier row has the same output, so this one is numbered.").toHtmlEscaped();
         if (preview.marks & PreviewedRow::Replaces)
-            lines << tr("Replaces an existing file.");
-        if (preview.marks & PreviewedRow::OntoInput)
-            lines << tr("Falls onto an input of this batch.");
+            lines << tr("Replaces an existing file.").toHtmlEscaped();
         return QStringLiteral("<p>%1</p>").arg(lines.join(QStringLiteral("<br>")));
     }
     default:
