@@ -48,14 +48,17 @@ MainWindow::MainWindow(QWidget *parent)
     model = new JobTable(this);
     model->setHorizontalHeaderLabels({tr("Status"), tr("File"), tr("Output")});
     ui->tableView->setModel(model);
-    // A long path keeps its file name in sight.
+    // A long path keeps its file name in sight, on one line.
     ui->tableView->setTextElideMode(Qt::ElideMiddle);
+    ui->tableView->setWordWrap(false);
 
     // Wide enough for a percentage; measuring the cells would read every row.
     ui->tableView->horizontalHeader()->resizeSection(
         JobTable::StatusColumn,
         qMax(ui->tableView->horizontalHeader()->sectionSize(JobTable::StatusColumn),
              ui->tableView->fontMetrics().horizontalAdvance(JobTable::convertingText(100)) + 24));
+    // The rest of the width goes to the Output column, the last.
+    ui->tableView->horizontalHeader()->resizeSection(JobTable::FileColumn, 250);
     ui->tableView->setItemDelegateForColumn(JobTable::StatusColumn, new StatusDelegate(ui->tableView));
     ui->tableView->addAction(ui->action_Remove);
 
@@ -94,7 +97,7 @@ MainWindow::MainWindow(QWidget *parent)
     destinationLabel = new QLabel;
     destinationLabel->setObjectName(QStringLiteral("label_Destination"));
     destinationLabel->setTextFormat(Qt::PlainText);
-    ui->statusBar->addPermanentWidget(destinationLabel);
+    ui->horizontalLayout_Progress->insertWidget(0, destinationLabel, 1);
     showDestination();
     connectPreview();
 
