@@ -97,6 +97,8 @@ MainWindow::MainWindow(QWidget *parent)
     destinationLabel = new QLabel;
     destinationLabel->setObjectName(QStringLiteral("label_Destination"));
     destinationLabel->setTextFormat(Qt::PlainText);
+    // As the summary: a long folder must not widen the window.
+    destinationLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     ui->horizontalLayout_Progress->insertWidget(0, destinationLabel, 1);
     showDestination();
     connectPreview();
@@ -368,6 +370,7 @@ void MainWindow::showDestination()
     const OutputFormat *known = OutputFormat::find(AppSettings::OutputFormat);
     const QString format = known ? QString::fromUtf8(known->label) : AppSettings::OutputFormat;
     destinationLabel->setText(tr("%1 into %2").arg(format, QDir::toNativeSeparators(AppSettings::OutputDirectory)));
+    destinationLabel->setToolTip(destinationLabel->text());
 }
 
 void MainWindow::setSummary(const QString &text)
