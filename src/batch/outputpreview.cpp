@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -19,8 +21,24 @@ struct Entry
     PreviewInput input;
     TrackTags tags;
     bool tagsRead = false;
-    PreviewedRow told; // what was last handed over; key 0 when nothing was
+    // What was last handed over, hashed: a hundred thousand rows would keep
+    // their outputs twice otherwise. 0 when nothing was.
+    size_t told = 0;
 };
+
+// 64 bits: a row whose change went untold would show a stale output.
+size_t hashOf(const PreviewedRow &row)
+{
+    const auto text = [](const QString &value) {
+        return std::hash<std::u16string_view>()(
+            std::u16string_view(reinterpret_cast<const char16_t *>(value.utf16()), size_t(value.size())));
+    };
+    size_t seed = 0;
+    for (const size_t part : {size_t(row.key), text(row.outputPath), text(row.reason), size_t(row.durationMs),
+                              size_t(row.marks)})
+        seed ^= part + 0x9e3779b97f4a7c15 + (seed << 6) + (seed >> 2);
+    return seed | 1;
+}
 
 PreviewedRow rowPreview(quint64 key, const OutputPlan::Row &plan, qint64 durationMs)
 {
@@ -116,7 +134,7 @@ void OutputPreview::append(const QVector<PreviewInput> &rows)
         const std::lock_guard<std::mutex> lock(shared->mutex);
         shared->entries.reserve(shared->entries.size() + size_t(rows.size()));
         for (const PreviewInput &row : rows)
-            shared->entries.push_back(Entry{row, {}, false, {}});
+            shared->entries.push_back(Entry{row, {}, false, 0});
         shared->restart();
     }
     shared->wake.notify_all();
@@ -248,9 +266,10 @@ void OutputPreview::work()
         entry.tags = tags;
         entry.tagsRead = true;
         count(s.counts, result.marks);
-        if (!(entry.told == result))
+        const size_t hash = hashOf(result);
+        if (entry.told != hash)
             ready.append(result);
-        entry.told = result;
+        entry.told = hash;
         ++s.planned;
         if (sinceHandOver.elapsed() >= handOverMs && !ready.isEmpty()) {
             handOver(s.counts, false);

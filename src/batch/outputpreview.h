@@ -35,12 +35,6 @@ struct PreviewedRow
     QString reason;     // why the row would be skipped or fail
     qint64 durationMs = -1;
     int marks = 0;
-
-    bool operator==(const PreviewedRow &other) const
-    {
-        return key == other.key && outputPath == other.outputPath && reason == other.reason
-            && durationMs == other.durationMs && marks == other.marks;
-    }
 };
 
 // How many rows carry each mark, over every row previewed so far.
