@@ -66,21 +66,19 @@ void count(PreviewCounts &counts, int marks)
 QString PreviewCounts::text() const
 {
     QStringList parts;
-    if (replacing)
-        parts << (replacing == 1 ? QCoreApplication::translate("PreviewCounts", "1 output replaces an existing file")
-                                 : QCoreApplication::translate("PreviewCounts", "%1 outputs replace existing files")
-                                       .arg(replacing));
-    if (renamed)
-        parts << (renamed == 1 ? QCoreApplication::translate("PreviewCounts", "1 row collides")
-                               : QCoreApplication::translate("PreviewCounts", "%1 rows collide").arg(renamed));
-    if (ontoInput)
-        parts << (ontoInput == 1 ? QCoreApplication::translate("PreviewCounts", "1 output falls onto an input")
-                                 : QCoreApplication::translate("PreviewCounts", "%1 outputs fall onto inputs")
-                                       .arg(ontoInput));
-    if (sameInput)
-        parts << (sameInput == 1 ? QCoreApplication::translate("PreviewCounts", "1 row repeats an input")
-                                 : QCoreApplication::translate("PreviewCounts", "%1 rows repeat an input")
-                                       .arg(sameInput));
+    const auto part = [&parts](int count, const char *one, const char *many) {
+        if (count)
+            parts << (count == 1 ? QCoreApplication::translate("PreviewCounts", one)
+                                 : QCoreApplication::translate("PreviewCounts", many).arg(count));
+    };
+    part(replacing, QT_TRANSLATE_NOOP("PreviewCounts", "1 output replaces an existing file"),
+         QT_TRANSLATE_NOOP("PreviewCounts", "%1 outputs replace existing files"));
+    part(renamed, QT_TRANSLATE_NOOP("PreviewCounts", "1 row collides"),
+         QT_TRANSLATE_NOOP("PreviewCounts", "%1 rows collide"));
+    part(ontoInput, QT_TRANSLATE_NOOP("PreviewCounts", "1 output falls onto an input"),
+         QT_TRANSLATE_NOOP("PreviewCounts", "%1 outputs fall onto inputs"));
+    part(sameInput, QT_TRANSLATE_NOOP("PreviewCounts", "1 row repeats an input"),
+         QT_TRANSLATE_NOOP("PreviewCounts", "%1 rows repeat an input"));
     return parts.join(QStringLiteral("; "));
 }
 
