@@ -315,8 +315,8 @@ private slots:
                                   "the Output column was not filled", 10000);
         QCOMPARE(parts.model->index(0, 2).data().toString(), base + "/out/a.mp3");
         QCOMPARE(parts.model->index(1, 2).data().toString(), base + "/out/a (2).mp3");
-        QVERIFY(parts.model->index(0, 2).data(Qt::DecorationRole).isNull());
-        QVERIFY(!parts.model->index(1, 2).data(Qt::DecorationRole).isNull());
+        QVERIFY(parts.model->index(0, 2).data(Qt::ForegroundRole).isNull());
+        QVERIFY(!parts.model->index(1, 2).data(Qt::ForegroundRole).isNull());
         const auto *summary = window.findChild<QLabel *>("label_Summary");
         QTRY_COMPARE_WITH_TIMEOUT(summary->text(), QString("1 row collides"), 10000);
         QCOMPARE(window.findChild<QLabel *>("label_Destination")->text(), "MP3 (.mp3) into " + base + "/out");

@@ -4,9 +4,7 @@
 #include "batch/statuswords.h"
 #include "conversion/encoderoutput.h"
 
-#include <QApplication>
 #include <QColor>
-#include <QStyle>
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,6 +15,9 @@ namespace {
 
 // Indexed by JobStatus::ConvertStatus.
 constexpr Qt::GlobalColor statusColours[] = {Qt::yellow, Qt::darkYellow, Qt::red, Qt::blue, Qt::green};
+
+// An Output cell worth a look: readable on the table's light background.
+constexpr QRgb markedText = 0xb34700;
 
 // The values of a Status cell showing `status`, made anew when its translation
 // changes. A new row copies those of Pending and so shares their text, colour
@@ -282,8 +283,9 @@ QVariant JobTable::outputData(int row, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return preview.outputPath.isEmpty() ? preview.reason : preview.outputPath;
-    case Qt::DecorationRole:
-        return preview.marks ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning) : QVariant();
+    case Qt::ForegroundRole:
+        // Not an icon: a warning sign's yellow would read as a Pending status.
+        return preview.marks ? QVariant(QColor(markedText)) : QVariant();
     case Qt::ToolTipRole: {
         QStringList lines;
         for (const QString &line : {preview.outputPath, preview.reason})
