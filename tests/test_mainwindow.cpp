@@ -756,8 +756,7 @@ private slots:
         QTest::newRow("encoders") << "" << QStringList{"a.wav", "b.wav", "c.wav", "d.wav"};
         QTest::newRow("encoders that ignore the request") << "trap '' TERM; "
             << QStringList{"a.wav", "b.wav", "c.wav", "d.wav"};
-        QTest::newRow("one waiting for the same output") << ""
-            << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"};
+        QTest::newRow("rows of one output name") << "" << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"};
     }
 
     void closeMidBatch()
@@ -773,8 +772,8 @@ private slots:
         window->addPaths(batch.inputs);
         LogCapture log;
         parts.convert->click();
-        // The second job waits for the first where both write one output.
-        const int running = names.at(1).startsWith("a.") ? 1 : 2;
+        // Rows of one output name take numbered names rather than wait.
+        const int running = 2;
         QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), running, 10000);
         QTRY_VERIFY2_WITH_TIMEOUT(log.snapshot().contains(QString("Starting job 2 | \"%1\"").arg(batch.inputs[1])),
                                   "the second job did not start", 10000);

@@ -16,69 +16,60 @@ class TestOutputPlan : public QObject
     // + a file is there, ! onto an input, ~ no audio.
     static QString described(const OutputPlan::Row &row, const QDir &folder)
     {
-        QString text = QString(OutputPlan::word(row.action)) + ' '
-                       + (row.outputPath.isEmpty() ? QString() : folder.relativeFilePath(row.outputPath));
-        if (row.numberedAfter)
-            text += QString(" #%1").arg(row.numberedAfter);
-        if (row.sameInputAs)
-            text += QString(" =%1").arg(row.sameInputAs);
-        text += QString(row.replacesExisting ? " +" : "") + (row.ontoInput ? " !" : "") + (row.media ? "" : " ~");
-        return text;
+        return QString(OutputPlan::word(row.action)) + ' '
+               + (row.outputPath.isEmpty() ? QString() : folder.relativeFilePath(row.outputPath))
+               + (row.numberedAfter ? QString(" #%1").arg(row.numberedAfter) : QString())
+               + (row.sameInputAs ? QString(" =%1").arg(row.sameInputAs) : QString())
+               + (row.replacesExisting ? " +" : "") + (row.ontoInput ? " !" : "") + (row.media ? "" : " ~");
     }
 
 private slots:
     void plan_data()
     {
-        QTest::addColumn<QStringList>("existing"); // files made before planning
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QString>("directory");    // the output template; @ is the test's folder
-        QTest::addColumn<bool>("quick");
-        QTest::addColumn<bool>("copy");
+        QTest::addColumn<QStringList>("rows");   // made before planning, unless "gone"
+        QTest::addColumn<QStringList>("others"); // other files made before planning
+        QTest::addColumn<QString>("directory");  // the output template; @ is the test's folder
+        QTest::addColumn<QString>("mode");       // "quick", "copy" the files that are no audio, or ""
         QTest::addColumn<QStringList>("plans");
-        const QStringList song{"a/song.flac"};
-        QTest::newRow("fresh") << song << song << "@/out" << false << false << QStringList{"Convert out/song.mp3"};
-        QTest::newRow("one name for two rows") << QStringList{"a/song.flac", "b/song.wav"}
-            << QStringList{"a/song.flac", "b/song.wav"} << "@/out" << false << false
-            << QStringList{"Convert out/song.mp3", "Convert out/song (2).mp3 #1"};
-        QTest::newRow("an output there before") << QStringList{"a/song.flac", "out/song.mp3"} << song << "@/out"
-            << false << false << QStringList{"Replace out/song.mp3 +"};
-        QTest::newRow("quick, an output there before") << QStringList{"a/song.flac", "out/song.mp3"} << song
-            << "@/out" << true << false << QStringList{"Skip out/song.mp3 +"};
-        QTest::newRow("quick, in the output format") << QStringList{"a/song.mp3"} << QStringList{"a/song.mp3"}
-            << "@/out" << true << false << QStringList{"Copy out/song.mp3"};
-        QTest::newRow("onto its own input") << QStringList{"a/song.mp3"} << QStringList{"a/song.mp3"}
-            << "{sourcedir}" << false << false << QStringList{"Fail a/song.mp3 + !"};
-        QTest::newRow("onto a later row's input") << QStringList{"a/song.flac", "a/song.mp3"}
-            << QStringList{"a/song.flac", "a/song.mp3"} << "{sourcedir}" << false << false
-            << QStringList{"Fail a/song.mp3 + !", "Convert a/song (2).mp3 #1"};
-        QTest::newRow("named twice") << song << QStringList{"a/song.flac", "a/../a/song.flac"} << "@/out" << false
-            << false << QStringList{"Convert out/song.mp3", "Skip  =1"};
-        QTest::newRow("no audio, skipped") << QStringList{"a/notes.txt"} << QStringList{"a/notes.txt"} << "@/out"
-            << false << false << QStringList{"Skip  ~"};
+        const QStringList song{"a/song.flac"}, none;
+        QTest::newRow("one name for three rows") << QStringList{"a/song.flac", "b/song.wav", "c/song (2).ogg"}
+            << none << "@/out" << ""
+            << QStringList{"Convert out/song.mp3", "Convert out/song (2).mp3 #1", "Convert out/song (2) (2).mp3 #2"};
+        QTest::newRow("an output there before") << song << QStringList{"out/song.mp3"} << "@/out" << ""
+            << QStringList{"Replace out/song.mp3 +"};
+        QTest::newRow("quick, an output there before") << song << QStringList{"out/song.mp3"} << "@/out" << "quick"
+            << QStringList{"Skip out/song.mp3 +"};
+        QTest::newRow("quick, in the output format") << QStringList{"a/song.mp3"} << none << "@/out" << "quick"
+            << QStringList{"Copy out/song.mp3"};
+        QTest::newRow("onto inputs") << QStringList{"a/song.flac", "a/song.mp3", "b/song.mp3"} << none
+            << "{sourcedir}" << ""
+            << QStringList{"Fail a/song.mp3 + !", "Convert a/song (2).mp3 #1", "Fail b/song.mp3 + !"};
+        QTest::newRow("named twice") << QStringList{"a/song.flac", "a/../a/song.flac"} << none << "@/out" << ""
+            << QStringList{"Convert out/song.mp3", "Skip  =1"};
+        QTest::newRow("no audio, skipped") << QStringList{"a/notes.txt"} << none << "@/out" << ""
+            << QStringList{"Skip  ~"};
         QTest::newRow("no audio, copied") << QStringList{"a/notes.txt", "b/notes.txt"}
-            << QStringList{"a/notes.txt", "b/notes.txt"} << "@/out" << false << true
-            << QStringList{"Copy out/notes.txt ~", "Copy out/notes (2).txt #1 ~"};
-        QTest::newRow("no audio, copied before") << QStringList{"a/notes.txt", "out/notes.txt"}
-            << QStringList{"a/notes.txt"} << "@/out" << false << true << QStringList{"Skip out/notes.txt + ~"};
-        QTest::newRow("gone") << QStringList() << QStringList{"a/gone.flac"} << "@/out" << false << false
-            << QStringList{"Fail "};
+            << QStringList{"out/notes (2).txt"} << "@/out" << "copy"
+            << QStringList{"Copy out/notes.txt ~", "Skip out/notes (2).txt #1 + ~"};
+        QTest::newRow("output folder below a file") << song << QStringList{"file"} << "@/file/out" << ""
+            << QStringList{"Fail file/out/song.mp3"};
+        QTest::newRow("gone") << QStringList{"gone.flac"} << none << "@/out" << "" << QStringList{"Fail "};
     }
 
     void plan()
     {
-        QFETCH(QStringList, existing);
         QFETCH(QStringList, rows);
+        QFETCH(QStringList, others);
         QFETCH(QString, directory);
-        QFETCH(bool, quick);
-        QFETCH(bool, copy);
+        QFETCH(QString, mode);
         QFETCH(QStringList, plans);
         const auto settings = restoreSettingsLater();
         QTemporaryDir temp;
         const QDir folder(QFileInfo(temp.path()).canonicalFilePath());
         resetSettings("ffmpeg", directory.replace('@', folder.path()));
-        AppSettings::QuickConvertMode = quick;
-        AppSettings::CopyNonAudioFiles = copy;
-        for (const QString &file : existing)
+        AppSettings::QuickConvertMode = mode == "quick";
+        AppSettings::CopyNonAudioFiles = mode == "copy";
+        for (const QString &file : rows.filter(QRegularExpression("^(?!gone)")) + others)
             writeFile(folder.filePath(file), "x");
         const QStringList before = folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 

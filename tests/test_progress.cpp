@@ -420,6 +420,21 @@ private slots:
         QCOMPARE(seen, shown);
     }
 
+    // A job skipped as its input is an earlier job's names that job's row in
+    // the table, not its place in the batch.
+    void sameInputNamesTheTableRow()
+    {
+        const auto settings = restoreSettingsLater();
+        HeldBatch batch;
+        batch.prepare(1, false);
+        BatchPresenter presenter;
+        QMap<int, JobReport> reports;
+        connect(&presenter, &BatchPresenter::reported, [&](const JobReport &report) { reports[report.id] = report; });
+        presenter.start({batch.inputs[0], batch.inputs[0]}, {3, 5}, 1);
+        QTRY_VERIFY2_WITH_TIMEOUT(reports.size() == 2, "the batch's two reports did not come", 10000);
+        QCOMPARE(reports[2].reason, QString("The same file as row 4, which converts it"));
+    }
+
     void clock_data()
     {
         QTest::addColumn<qint64>("ms");

@@ -316,14 +316,15 @@ private slots:
         QTest::addColumn<QString>("extra"); // run by the encoder first
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<bool>("deleted"); // the engine is deleted rather than stopped
+        // The second job's output exists, and the list is still open: that
+        // job waits for the list's end, in case that file is listed later.
+        QTest::addColumn<bool>("waiting");
         const QStringList four{"a.wav", "b.wav", "c.wav", "d.wav"};
-        QTest::newRow("encoders") << "" << four << false;
-        QTest::newRow("encoders that ignore the request") << "trap '' TERM; " << four << false;
-        QTest::newRow("one waiting for the same output") << ""
-            << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"} << false;
-        QTest::newRow("engine deleted") << "" << four << true;
-        QTest::newRow("engine deleted, one waiting for the same output") << ""
-            << QStringList{"a.wav", "a.flac", "a.ogg", "b.wav"} << true;
+        QTest::newRow("encoders") << "" << four << false << false;
+        QTest::newRow("encoders that ignore the request") << "trap '' TERM; " << four << false << false;
+        QTest::newRow("one waiting for the list's end") << "" << four << false << true;
+        QTest::newRow("engine deleted") << "" << four << true << false;
+        QTest::newRow("engine deleted, one waiting for the list's end") << "" << four << true << true;
     }
 
     void stop()
@@ -331,15 +332,22 @@ private slots:
         QFETCH(QString, extra);
         QFETCH(QStringList, names);
         QFETCH(bool, deleted);
+        QFETCH(bool, waiting);
         const auto settings = restoreSettingsLater();
         HeldBatch batch;
         batch.prepare(names.size(), true, names, extra);
+        const QString earlier = batch.outputOf(batch.inputs[1]);
+        if (waiting)
+            writeFile(earlier, "earlier");
         auto engine = std::make_unique<ConversionEngine>();
         Recorder recorder(*engine);
         LogCapture log;
-        engine->start(batch.inputs, 2);
-        // The second job waits for the first where both write one output.
-        const int running = names.at(1).startsWith("a.") ? 1 : 2;
+        engine->begin(2);
+        for (const QString &input : qAsConst(batch.inputs))
+            engine->append(input);
+        if (!waiting)
+            engine->endInput();
+        const int running = waiting ? 1 : 2;
         QTRY_COMPARE_WITH_TIMEOUT(batch.started().size(), running, 10000);
         QTRY_VERIFY2_WITH_TIMEOUT(log.snapshot().contains(QString("Starting job 2 | \"%1\"").arg(batch.inputs[1])),
                                   "the second job did not start", 10000);
@@ -357,7 +365,10 @@ private slots:
         QCOMPARE(pids.size(), running);
         for (const QString &pid : pids)
             QVERIFY2(::kill(pid.toInt(), 0) != 0, qPrintable("encoder still running: " + pid));
-        QCOMPARE(filesBelow(batch.outputFolder()), QStringList());
+        QCOMPARE(filesBelow(batch.outputFolder()),
+                 waiting ? QStringList(QDir(batch.outputFolder()).relativeFilePath(earlier)) : QStringList());
+        if (waiting)
+            QCOMPARE(contents(earlier), QString("earlier"));
         QCoreApplication::processEvents();
         QCOMPARE(recorder.events.mid(reported), QStringList());
     }

@@ -419,6 +419,10 @@
 <context>
     <name>OutputPlan</name>
     <message>
+        <source>The output folder cannot be made</source>
+        <translation>Der Ausgabeordner kann nicht angelegt werden</translation>
+    </message>
+    <message>
         <source>The file cannot be read</source>
         <translation>Die Datei kann nicht gelesen werden</translation>
     </message>

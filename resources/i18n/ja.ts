@@ -414,6 +414,10 @@
 <context>
     <name>OutputPlan</name>
     <message>
+        <source>The output folder cannot be made</source>
+        <translation>出力フォルダーを作成できません</translation>
+    </message>
+    <message>
         <source>The file cannot be read</source>
         <translation>ファイルを読み込めません</translation>
     </message>

@@ -414,6 +414,10 @@
 <context>
     <name>OutputPlan</name>
     <message>
+        <source>The output folder cannot be made</source>
+        <translation>Çıktı klasörü oluşturulamıyor</translation>
+    </message>
+    <message>
         <source>The file cannot be read</source>
         <translation>Dosya okunamıyor</translation>
     </message>

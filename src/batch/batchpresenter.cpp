@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/batchpresenter.h"
 
+#include "conversion/jobreasons.h"
+
 namespace {
 
 // How often queued row changes and the clock are shown.
@@ -21,9 +23,13 @@ BatchPresenter::BatchPresenter(QObject *parent)
     connect(&engine, &ConversionEngine::statusChanged, this, &BatchPresenter::queueStatus);
     connect(&engine, &ConversionEngine::progressed, this, &BatchPresenter::queueProgress);
     // Reports of jobs stopped by closing the window may still be on their way.
-    connect(&engine, &ConversionEngine::jobReported, this, [this](const JobReport &report) {
-        if (converting)
-            emit reported(report);
+    connect(&engine, &ConversionEngine::jobReported, this, [this](JobReport report) {
+        if (!converting)
+            return;
+        // The engine counts the batch's jobs; the user sees the table's rows.
+        if (report.sameInputAs > 0)
+            report.reason = JobReasons::sameInputAs(rowOf(report.sameInputAs) + 1);
+        emit reported(report);
     });
     connect(&engine, &ConversionEngine::jobDone, this, [this] {
         const BatchProgress &progress = engine.progress();

@@ -45,7 +45,7 @@ void FFmpegTask::finish(ConvertStatus status)
 {
     emit StatusChange(id, status);
     emit Reported({id, status, inputPath, outputPath, reason, encoderOutput, commandLine, durationMs,
-                   status == Done ? decodeError : QString()});
+                   status == Done ? decodeError : QString(), sameInputAs});
     emit ConvertDone(id);
 }
 

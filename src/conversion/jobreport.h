@@ -42,6 +42,8 @@ struct JobReport
     // For a job Done although the encoder could not decode all of its input,
     // leaving the output shorter: the encoder's first message about it.
     QString decodeError{};
+    // For a job skipped as its input is an earlier job's: that job's id.
+    int sameInputAs = 0;
 
     // "decoded with errors: " and that message, or nothing.
     QString decodeNote() const;

@@ -7,6 +7,7 @@
 #include "conversion/jobreasons.h"
 #include "naming/outputnaming.h"
 #include "settings/appsettings.h"
+#include "settings/outputlocation.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -62,6 +63,8 @@ OutputPlan::Row OutputPlan::planOutput(int row, const QString &inputPath, const 
         plan.reason = reason;
         return plan;
     };
+    if (!OutputLocation::canBeMade(QFileInfo(plan.outputPath).path()))
+        return ends(Row::Fail, QCoreApplication::translate("OutputPlan", "The output folder cannot be made"));
     if (!media)
         return output.exists ? ends(Row::Skip, JobReasons::alreadyCopied()) : ends(Row::Copy);
     if (AppSettings::QuickConvertMode) {

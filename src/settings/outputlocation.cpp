@@ -32,13 +32,17 @@ bool isValidOutputDirectory(QString outputDirectory, OutputFolder folder)
         outputDirectory.truncate(at);
     if (outputDirectory.isEmpty())
         return false;
-    QFileInfo info(outputDirectory);
-    if (folder == OutputFolder::Make) {
-        QDir().mkpath(outputDirectory);
-    } else {
-        while (!info.exists() && info.absoluteFilePath() != info.absolutePath())
-            info = QFileInfo(info.absolutePath());
-    }
-    info.refresh();
+    if (folder == OutputFolder::LookOnly)
+        return OutputLocation::canBeMade(outputDirectory);
+    QDir().mkpath(outputDirectory);
+    const QFileInfo info(outputDirectory);
+    return info.isDir() && info.isWritable();
+}
+
+bool OutputLocation::canBeMade(const QString &folder)
+{
+    QFileInfo info(folder);
+    while (!info.exists() && info.absoluteFilePath() != info.absolutePath())
+        info = QFileInfo(info.absolutePath());
     return info.isDir() && info.isWritable();
 }

@@ -14,6 +14,10 @@ QString belowSources(const QString &folder);
 // The folder the output of `inputPath` goes to.
 QString folderFor(const QString &directoryTemplate, const QString &inputPath);
 
+// Whether `folder` is a writable folder, or could be made as one: the
+// nearest of it and its parents that exists is.
+bool canBeMade(const QString &folder);
+
 } // namespace OutputLocation
 
 enum class OutputFolder { Make, LookOnly };
