@@ -138,7 +138,7 @@ case "$command" in
         ;;
     bench)
         install_missing "${qt6_packages[@]}"
-        build --target quillmere bench_intake bench_removal bench_convert bench_headless bench_stamp \
+        build --target quillmere bench_intake bench_outputcolumn bench_removal bench_convert bench_headless bench_stamp \
             bench_blankwindow bench_windowrun bench_longlist bench_tags
         qt6_build --target quillmere bench_headless
         notags_build

@@ -3,6 +3,7 @@
 #include "mainwindow/jobtable.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/rowremoval.h"
+#include "settings/appsettings.h"
 #include "testsupport.h"
 #include "windowparts.h"
 
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <csignal>
 #include <memory>
 
@@ -291,6 +293,41 @@ private slots:
         QCOMPARE(parts.model->rowCount(), 1);
         QCOMPARE(parts.model->index(0, 0).data().toString(), text);
         QCOMPARE(parts.model->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), colour);
+        // Readable, as the web's accessibility guidelines count contrast.
+        const auto luminance = [](const QColor &c) {
+            const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+        };
+        const double fore = luminance(parts.model->index(0, 0).data(Qt::ForegroundRole).value<QColor>());
+        const double back = luminance(colour);
+        QVERIFY2((qMax(fore, back) + 0.05) / (qMin(fore, back) + 0.05) >= 4.5, "text hard to read on its colour");
+    }
+
+    // Two inputs of one name into one folder: the later row's output is
+    // numbered, marked, and counted in the status bar before Convert.
+    void outputColumn()
+    {
+        AppSettings::OutputDirectory = base + "/out";
+        AppSettings::OutputFormat = "mp3";
+        for (const QString folder : {"/one", "/twin"}) {
+            QDir().mkpath(base + folder);
+            QFile file(base + folder + "/a.wav");
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("RIFF") == 4);
+        }
+        MainWindow window;
+        const WindowParts parts(window);
+        QAbstractItemModelTester tester(parts.model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        window.addPaths({base + "/one/a.wav", base + "/twin"});
+        QCOMPARE(parts.model->headerData(2, Qt::Horizontal).toString(), QString("Output"));
+        QTRY_VERIFY2_WITH_TIMEOUT(!parts.model->index(1, 2).data().toString().isEmpty(),
+                                  "the Output column was not filled", 10000);
+        QCOMPARE(parts.model->index(0, 2).data().toString(), base + "/out/a.mp3");
+        QCOMPARE(parts.model->index(1, 2).data().toString(), base + "/out/a (2).mp3");
+        QVERIFY(parts.model->index(0, 2).data(Qt::ForegroundRole).isNull());
+        QVERIFY(!parts.model->index(1, 2).data(Qt::ForegroundRole).isNull());
+        const auto *summary = window.findChild<QLabel *>("label_Summary");
+        QTRY_COMPARE_WITH_TIMEOUT(summary->text(), QString("1 row collides"), 10000);
+        QCOMPARE(window.findChild<QLabel *>("label_Destination")->text(), "MP3 (.mp3) into " + base + "/out");
     }
 
     void drops_data()
@@ -461,7 +498,7 @@ private slots:
         QItemSelection selection;
         for (int row = 0; row < 300; ++row) {
             if (selected(row)) {
-                selection.select(parts.model->index(row, 0), parts.model->index(row, 1));
+                selection.select(parts.model->index(row, 0), parts.model->index(row, parts.model->columnCount() - 1));
             } else {
                 expected << paths[row];
                 expectedStatus << before[row].section(" | ", 0, 0);

@@ -214,27 +214,33 @@ private slots:
         QTest::addColumn<qint64>("elapsedMs");
         QTest::addColumn<bool>("dropQueued");
         QTest::addColumn<qint64>("remainingMs");
+        QTest::addColumn<QVector<qint64>>("expected");
         using L = QVector<qint64>;
-        QTest::newRow("before 3 s") << 2 << L{1000} << L{} << L{} << qint64(2999) << false << qint64(-1);
-        QTest::newRow("at 3 s") << 2 << L{1000} << L{} << L{} << qint64(3000) << false << qint64(3000);
-        QTest::newRow("no length known") << 3 << L{-1} << L{5000} << L{-1} << qint64(60000) << false << qint64(-1);
+        QTest::newRow("before 3 s") << 2 << L{1000} << L{} << L{} << qint64(2999) << false << qint64(-1) << L{};
+        QTest::newRow("at 3 s") << 2 << L{1000} << L{} << L{} << qint64(3000) << false << qint64(3000) << L{};
+        QTest::newRow("no length known") << 3 << L{-1} << L{5000} << L{-1} << qint64(60000) << false << qint64(-1) << L{};
         QTest::newRow("nothing worked through") << 2 << L{} << L{0} << L{100000} << qint64(10000) << false
-                                                << qint64(-1);
+                                                << qint64(-1) << L{};
         const L nineShort(9, 1000);
         QTest::newRow("one long job among short ones")
-            << 10 << nineShort << L{60000} << L{600000} << qint64(69000) << false << qint64(540000);
+            << 10 << nineShort << L{60000} << L{600000} << qint64(69000) << false << qint64(540000) << L{};
         QTest::newRow("the same at half the rate")
-            << 10 << nineShort << L{60000} << L{600000} << qint64(138000) << false << qint64(1080000);
+            << 10 << nineShort << L{60000} << L{600000} << qint64(138000) << false << qint64(1080000) << L{};
         QTest::newRow("queued taken as the average") << 4 << L{10000, 30000} << L{} << L{} << qint64(20000)
-                                                     << false << qint64(20000);
+                                                     << false << qint64(20000) << L{};
         QTest::newRow("queued dropped") << 4 << L{10000, 30000} << L{} << L{} << qint64(20000) << true
-                                        << qint64(0);
+                                        << qint64(0) << L{};
         QTest::newRow("running and queued") << 4 << L{10000} << L{5000} << L{20000} << qint64(15000) << false
-                                            << qint64(45000);
+                                            << qint64(45000) << L{};
         QTest::newRow("running, queued dropped") << 4 << L{10000} << L{5000} << L{20000} << qint64(15000)
-                                                 << true << qint64(15000);
+                                                 << true << qint64(15000) << L{};
         QTest::newRow("position past the length") << 1 << L{} << L{12000} << L{10000} << qint64(5000) << false
-                                                  << qint64(0);
+                                                  << qint64(0) << L{};
+        QTest::newRow("a long job not started counts with its length")
+            << 3 << L{3000} << L{} << L{} << qint64(3000) << false << qint64(1503000) << L{3000, 1500000, -1};
+        QTest::newRow("known lengths, running and dropped")
+            << 4 << L{10000} << L{5000} << L{20000} << qint64(15000) << true << qint64(15000)
+            << L{10000, 20000, 900000, 900000};
     }
 
     void remaining()
@@ -248,6 +254,8 @@ private slots:
         QFETCH(qint64, remainingMs);
         const FFmpegTask::ConvertStatus endings[] = {FFmpegTask::Done, FFmpegTask::Failed, FFmpegTask::Skipped};
         BatchProgress progress(jobs);
+        QFETCH(QVector<qint64>, expected);
+        progress.expectLengths(expected);
         int id = 0;
         for (const qint64 length : finished) {
             // Each had progressed before it ended.

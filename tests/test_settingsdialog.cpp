@@ -20,6 +20,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QLayout>
 #include <QtTest>
 
 static QStringList presetLabels(const QString &formatId)
@@ -248,8 +249,7 @@ private slots:
     {
         SettingsDialog dialog;
         QCOMPARE(dialog.windowTitle(), QString("Settings"));
-        QCOMPARE(dialog.minimumSize(), QSize(410, 310));
-        QCOMPARE(dialog.maximumSize(), QSize(410, 310));
+        QCOMPARE(dialog.size(), QSize(410, 310));
         const Form form(dialog);
         QStringList pages;
         for (int i = 0; i < form.tabs->count(); ++i)
@@ -279,6 +279,32 @@ private slots:
         dialog.setExample("/lib/cd1/a.flac", "/lib", tags);
         choose(form.format, "Opus (.opus)");
         QCOMPARE(form.example->toolTip(), QString("Example: /out/cd1/Unknown Artist/00 Why_.opus"));
+    }
+
+    // Typed fields take the width a wider dialog gives.
+    void fieldsGrow()
+    {
+        SettingsDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *tabs = dialog.findChild<QTabWidget *>("tabWidget");
+        // A page is laid out when it is shown.
+        const auto width = [tabs](const QString &page, const QString &name) {
+            tabs->setCurrentWidget(tabs->findChild<QWidget *>(page));
+            if (QLayout *layout = tabs->currentWidget()->layout())
+                layout->activate();
+            return tabs->findChild<QWidget *>(name)->width();
+        };
+        const QList<QPair<QString, QString>> fields{{"tab_Main", "lineEdit_OutputDirectory"},
+                                                    {"tab_Advanced", "lineEdit_FFmpegBinary"},
+                                                    {"tab_Filters", "plainTextEdit_AudioFilters"}};
+        QList<int> before;
+        for (const auto &field : fields)
+            before << width(field.first, field.second);
+        dialog.resize(dialog.width() + 200, dialog.height());
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.width(), 610, 5000);
+        for (int i = 0; i < fields.size(); ++i)
+            QVERIFY2(width(fields.at(i).first, fields.at(i).second) >= before.at(i) + 150, qPrintable(fields.at(i).second));
     }
 
     // The focus moves through each page from top to bottom.

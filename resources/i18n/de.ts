@@ -273,6 +273,14 @@
         <source>The encoder&apos;s last lines:</source>
         <translation>Die letzten Zeilen des Encoders:</translation>
     </message>
+    <message>
+        <source>An earlier row has the same output, so this one is numbered.</source>
+        <translation>Eine frühere Zeile hat dieselbe Ausgabe, daher wird diese nummeriert.</translation>
+    </message>
+    <message>
+        <source>Replaces an existing file.</source>
+        <translation>Ersetzt eine vorhandene Datei.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -367,6 +375,49 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>Abgebrochen: Es wird gewartet, bis die laufenden Konvertierungen fertig sind. „Sofort anhalten“ im Menü „Konvertieren“ beendet sie sofort.</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>%1 into %2</source>
+        <translation>%1 nach %2</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewCounts</name>
+    <message>
+        <source>1 output replaces an existing file</source>
+        <translation>1 Ausgabe ersetzt eine vorhandene Datei</translation>
+    </message>
+    <message>
+        <source>%1 outputs replace existing files</source>
+        <translation>%1 Ausgaben ersetzen vorhandene Dateien</translation>
+    </message>
+    <message>
+        <source>1 row collides</source>
+        <translation>1 Zeile kollidiert</translation>
+    </message>
+    <message>
+        <source>%1 rows collide</source>
+        <translation>%1 Zeilen kollidieren</translation>
+    </message>
+    <message>
+        <source>1 output falls onto an input</source>
+        <translation>1 Ausgabe fällt auf eine Eingabe</translation>
+    </message>
+    <message>
+        <source>%1 outputs fall onto inputs</source>
+        <translation>%1 Ausgaben fallen auf Eingaben</translation>
+    </message>
+    <message>
+        <source>1 row repeats an input</source>
+        <translation>1 Zeile wiederholt eine Eingabe</translation>
+    </message>
+    <message>
+        <source>%1 rows repeat an input</source>
+        <translation>%1 Zeilen wiederholen eine Eingabe</translation>
     </message>
 </context>
 <context>

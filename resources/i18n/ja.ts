@@ -268,6 +268,14 @@
         <source>The encoder&apos;s last lines:</source>
         <translation>エンコーダー出力の最後の数行:</translation>
     </message>
+    <message>
+        <source>An earlier row has the same output, so this one is numbered.</source>
+        <translation>前の行と出力が同じため、この行には番号が付きます。</translation>
+    </message>
+    <message>
+        <source>Replaces an existing file.</source>
+        <translation>既存のファイルを置き換えます。</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -362,6 +370,49 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>キャンセルしました: 変換中のファイルの完了を待っています。「変換」メニューの「今すぐ中止」ですぐに中止できます。</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>出力</translation>
+    </message>
+    <message>
+        <source>%1 into %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewCounts</name>
+    <message>
+        <source>1 output replaces an existing file</source>
+        <translation>1 件の出力が既存のファイルを置き換えます</translation>
+    </message>
+    <message>
+        <source>%1 outputs replace existing files</source>
+        <translation>%1 件の出力が既存のファイルを置き換えます</translation>
+    </message>
+    <message>
+        <source>1 row collides</source>
+        <translation>1 行が衝突します</translation>
+    </message>
+    <message>
+        <source>%1 rows collide</source>
+        <translation>%1 行が衝突します</translation>
+    </message>
+    <message>
+        <source>1 output falls onto an input</source>
+        <translation>1 件の出力が入力ファイルと重なります</translation>
+    </message>
+    <message>
+        <source>%1 outputs fall onto inputs</source>
+        <translation>%1 件の出力が入力ファイルと重なります</translation>
+    </message>
+    <message>
+        <source>1 row repeats an input</source>
+        <translation>1 行が入力を繰り返しています</translation>
+    </message>
+    <message>
+        <source>%1 rows repeat an input</source>
+        <translation>%1 行が入力を繰り返しています</translation>
     </message>
 </context>
 <context>

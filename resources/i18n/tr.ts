@@ -268,6 +268,14 @@
         <source>The encoder&apos;s last lines:</source>
         <translation>Kodlayıcının son satırları:</translation>
     </message>
+    <message>
+        <source>An earlier row has the same output, so this one is numbered.</source>
+        <translation>Önceki bir satır aynı çıktıya sahip, bu yüzden bu satır numaralandırılır.</translation>
+    </message>
+    <message>
+        <source>Replaces an existing file.</source>
+        <translation>Var olan bir dosyanın yerine geçer.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -362,6 +370,49 @@
     <message>
         <source>Cancelled: waiting for the files being converted to finish. Stop Now in the Convert menu stops them at once.</source>
         <translation>İptal edildi: dönüştürülmekte olan dosyaların bitmesi bekleniyor. Dönüştür menüsündeki Hemen Durdur komutu onları anında durdurur.</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Çıktı</translation>
+    </message>
+    <message>
+        <source>%1 into %2</source>
+        <translation>%1, %2 içine</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewCounts</name>
+    <message>
+        <source>1 output replaces an existing file</source>
+        <translation>1 çıktı var olan bir dosyanın yerine geçer</translation>
+    </message>
+    <message>
+        <source>%1 outputs replace existing files</source>
+        <translation>%1 çıktı var olan dosyaların yerine geçer</translation>
+    </message>
+    <message>
+        <source>1 row collides</source>
+        <translation>1 satır çakışıyor</translation>
+    </message>
+    <message>
+        <source>%1 rows collide</source>
+        <translation>%1 satır çakışıyor</translation>
+    </message>
+    <message>
+        <source>1 output falls onto an input</source>
+        <translation>1 çıktı bir girdinin üzerine düşer</translation>
+    </message>
+    <message>
+        <source>%1 outputs fall onto inputs</source>
+        <translation>%1 çıktı girdilerin üzerine düşer</translation>
+    </message>
+    <message>
+        <source>1 row repeats an input</source>
+        <translation>1 satır bir girdiyi tekrarlıyor</translation>
+    </message>
+    <message>
+        <source>%1 rows repeat an input</source>
+        <translation>%1 satır bir girdiyi tekrarlıyor</translation>
     </message>
 </context>
 <context>

@@ -41,13 +41,14 @@ BatchPresenter::BatchPresenter(QObject *parent)
 }
 
 void BatchPresenter::start(const QStringList &paths, const QVector<int> &rows, int threads,
-                           const QStringList &addedFolders)
+                           const QStringList &addedFolders, const QVector<qint64> &lengthsMs)
 {
     forgetQueuedChanges();
     batchRows = rows;
     ending = BatchSummary::Ending::Finished;
     converting = true;
     engine.start(paths, threads, addedFolders);
+    engine.expectLengths(lengthsMs);
     tellTime();
     clockTicker.start();
 }

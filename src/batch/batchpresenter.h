@@ -22,8 +22,10 @@ public:
     // Converts `paths`, the files of `rows` in this order, `threads` at a
     // time; with `rows` empty path i is the file of row i. Path i was added
     // with the folder `addedFolders[i]`, or alone where there is none.
+    // `lengthsMs`: the inputs' lengths as far as known (-1: unknown), in the
+    // order of `paths`.
     void start(const QStringList &paths, const QVector<int> &rows, int threads,
-               const QStringList &addedFolders = {});
+               const QStringList &addedFolders = {}, const QVector<qint64> &lengthsMs = {});
     // Drops the jobs not yet started and lets the running ones finish.
     void cancel();
     // Stops the running encoders at once; their jobs end as Failed.

@@ -10,8 +10,31 @@ constexpr qint64 settlingMs = 3000;
 
 } // namespace
 
+void BatchProgress::expectLengths(const QVector<qint64> &lengthsMs)
+{
+    expected = lengthsMs;
+    expectedLeft = 0;
+    expectedCount = 0;
+    for (const qint64 length : lengthsMs) {
+        if (length >= 0) {
+            expectedLeft += length;
+            ++expectedCount;
+        }
+    }
+}
+
+void BatchProgress::started(int id)
+{
+    if (id < 1 || id > expected.size() || expected.at(id - 1) < 0)
+        return;
+    expectedLeft -= expected.at(id - 1);
+    --expectedCount;
+    expected[id - 1] = -1;
+}
+
 void BatchProgress::progressed(int id, qint64 positionMs, qint64 durationMs)
 {
+    started(id);
     Running &job = running[id];
     job.position = qMax<qint64>(0, positionMs);
     job.duration = durationMs;
@@ -19,6 +42,7 @@ void BatchProgress::progressed(int id, qint64 positionMs, qint64 durationMs)
 
 void BatchProgress::finished(int id, JobStatus::ConvertStatus status, qint64 durationMs, bool decodeErrors)
 {
+    started(id);
     running.remove(id);
     withDecodeErrors += decodeErrors ? 1 : 0;
     // Whatever did not end Done or Skipped failed.
@@ -33,6 +57,7 @@ void BatchProgress::finished(int id, JobStatus::ConvertStatus status, qint64 dur
 void BatchProgress::dropQueued()
 {
     jobs = finishedCount() + running.size();
+    expectLengths({});
 }
 
 int BatchProgress::count(JobStatus::ConvertStatus status) const
@@ -59,9 +84,11 @@ qint64 BatchProgress::remainingMs(qint64 elapsedMs) const
     }
     if (withLength == 0 || mediaDone <= 0)
         return -1;
-    // Jobs not started yet are taken to be as long as the average so far.
-    const int queued = qMax(0, jobs - finishedCount() - int(running.size()));
-    const double mediaLeft = double(runningLeft) + double(queued) * double(knownLengths) / withLength;
+    // Jobs not started yet whose length is not known ahead are taken to be
+    // as long as the average so far.
+    const int queued = qMax(0, jobs - finishedCount() - int(running.size()) - expectedCount);
+    const double mediaLeft =
+        double(runningLeft) + double(expectedLeft) + double(queued) * double(knownLengths) / withLength;
     return qint64(mediaLeft * double(elapsedMs) / double(mediaDone) + 0.5);
 }
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QString>
+#include <QVector>
 
 // How far a batch is, from what its jobs report: the one count of its jobs
 // and their endings, its clock, and an estimate of the time left that weighs
@@ -23,6 +24,10 @@ public:
         ++jobs;
         ++total;
     }
+    // The lengths of the batch's inputs known before they run, by job id - 1
+    // (-1: unknown): a job not yet started counts with its own length rather
+    // than the average.
+    void expectLengths(const QVector<qint64> &lengthsMs);
     void progressed(int id, qint64 positionMs, qint64 durationMs);
     void finished(int id, JobStatus::ConvertStatus status, qint64 durationMs, bool decodeErrors = false);
     // The jobs not yet started will not run.
@@ -43,6 +48,9 @@ public:
     qint64 elapsedMs() const { return clock.elapsed(); }
 
 private:
+    // Takes job `id` out of those counted with a length known ahead.
+    void started(int id);
+
     struct Running
     {
         qint64 position = 0;
@@ -58,6 +66,9 @@ private:
     qint64 finishedMedia = 0;
     int finishedWithLength = 0;
     QHash<int, Running> running;
+    QVector<qint64> expected;
+    qint64 expectedLeft = 0;
+    int expectedCount = 0;
     QElapsedTimer clock;
 };
 

@@ -71,6 +71,9 @@ public:
     // skipped, and jobs whose outputs would be one file write numbered names
     // instead. A batch must not be running.
     void start(const QStringList &inputPaths, int threads, const QStringList &addedFolders = {});
+    // What is known of the running batch's input lengths before its jobs
+    // run; see BatchProgress::expectLengths.
+    void expectLengths(const QVector<qint64> &lengthsMs) { tally.expectLengths(lengthsMs); }
 
     // The same for a batch whose paths come one by one: begin() opens it,
     // append() adds a job after those before, and endInput() says that no

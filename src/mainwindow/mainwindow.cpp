@@ -14,11 +14,13 @@
 #include "mainwindow/statusdelegate.h"
 #include "naming/tracktags.h"
 #include "settings/appsettings.h"
+#include "settings/outputformat.h"
 #include "settings/settingsdialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -45,14 +47,19 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(QCoreApplication::applicationName());
 
     model = new JobTable(this);
-    model->setHorizontalHeaderLabels({tr("Status"), tr("File")});
+    model->setHorizontalHeaderLabels({tr("Status"), tr("File"), tr("Output")});
     ui->tableView->setModel(model);
+    // A long path keeps its file name in sight, on one line.
+    ui->tableView->setTextElideMode(Qt::ElideMiddle);
+    ui->tableView->setWordWrap(false);
 
     // Wide enough for a percentage; measuring the cells would read every row.
     ui->tableView->horizontalHeader()->resizeSection(
         JobTable::StatusColumn,
         qMax(ui->tableView->horizontalHeader()->sectionSize(JobTable::StatusColumn),
              ui->tableView->fontMetrics().horizontalAdvance(JobTable::convertingText(100)) + 24));
+    // The rest of the width goes to the Output column, the last.
+    ui->tableView->horizontalHeader()->resizeSection(JobTable::FileColumn, 250);
     ui->tableView->setItemDelegateForColumn(JobTable::StatusColumn, new StatusDelegate(ui->tableView));
     ui->tableView->addAction(ui->action_Remove);
 
@@ -88,6 +95,14 @@ MainWindow::MainWindow(QWidget *parent)
     summaryLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(summaryLabel, &QLabel::linkActivated, this, &MainWindow::selectFailedRows);
     ui->statusBar->addWidget(summaryLabel, 1);
+    destinationLabel = new QLabel;
+    destinationLabel->setObjectName(QStringLiteral("label_Destination"));
+    destinationLabel->setTextFormat(Qt::PlainText);
+    // As the summary: a long folder must not widen the window.
+    destinationLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    ui->horizontalLayout_Progress->insertWidget(0, destinationLabel, 1);
+    showDestination();
+    connectPreview();
 
     connect(&presenter, &BatchPresenter::statusChanged, this, &MainWindow::onStatusChange);
     connect(&presenter, &BatchPresenter::percentChanged, this,
@@ -106,14 +121,6 @@ MainWindow::~MainWindow()
 }
 
 // The file name pattern is tried on the first row's tags as it is typed.
-void MainWindow::openSettings()
-{
-    auto *dialog = new SettingsDialog;
-    if (model->rowCount() > 0)
-        dialog->setExample(model->path(0), model->addedFolder(0), TrackTags::read(model->path(0)));
-    openModal(dialog);
-}
-
 void MainWindow::showConverting()
 {
     const bool converting = presenter.isConverting();
@@ -133,8 +140,13 @@ void MainWindow::showConverting()
 
 void MainWindow::addPaths(const QStringList &paths)
 {
+    QVector<PreviewInput> added;
     for (const QString &path : paths)
-        addPath(path);
+        addPath(path, &added);
+    if (!added.isEmpty()) {
+        countsShown = true;
+        preview.append(added);
+    }
     // isHidden rather than isVisible: paths may arrive before the window is shown.
     if (ui->tableView->isHidden()) {
         ui->tableView->show();
@@ -143,16 +155,16 @@ void MainWindow::addPaths(const QStringList &paths)
 }
 
 // Paths that are neither a file nor a folder are passed over without a word.
-void MainWindow::addPath(const QString &path)
+void MainWindow::addPath(const QString &path, QVector<PreviewInput> *added)
 {
     const InputPath input(path);
     if (input.isFile())
         qCDebug(lcWindow) << "Dropped file:" << input.absolutePath();
     else if (input.isFolder())
         qCDebug(lcWindow) << "Dropped dir:" << input.absolutePath();
-    const QString addedFolder = input.isFolder() ? input.absolutePath() : QString();
+    const QString folder = input.isFolder() ? input.absolutePath() : QString();
     for (const QString &file : input.files())
-        model->appendFile(file, addedFolder);
+        *added << model->appendFile(file, folder);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -250,6 +262,8 @@ void MainWindow::removeRows(const QList<int> &rows)
 {
     ui->tableView->selectionModel()->clear();
     removeModelRows(*model, rows);
+    countsShown = true;
+    preview.keepOnly(model->keys());
 }
 
 void MainWindow::removeSelectedRows()
@@ -263,6 +277,7 @@ void MainWindow::on_pushButton_Clear_clicked()
     if (ui->tableView->isHidden())
         return;
     model->clearRows();
+    preview.clear();
     ui->tableView->hide();
     ui->label_HelpMessage->show();
     setSummary(QString());
@@ -298,7 +313,8 @@ void MainWindow::startBatch(const QVector<int> &rows)
     const int threads = ConversionEngine::threadsFor(AppSettings::Threads);
     qCDebug(lcWindow) << "Starting convert..." << "\n" << "Threads:" << threads << "\n" << "Items:" << paths.size();
     setSummary(QString());
-    presenter.start(paths, rows, threads, model->addedFolders(rows));
+    countsShown = false;
+    presenter.start(paths, rows, threads, model->addedFolders(rows), model->lengths(rows));
     showConverting();
 }
 
@@ -313,8 +329,52 @@ void MainWindow::finishBatch(const QString &summary)
         qCDebug(lcWindow) << "Done";
     showConverting();
     setSummary(summary);
+    // The outputs written are the existing files of the next batch.
+    preview.refresh();
     if (!isActiveWindow())
         QApplication::alert(this);
+}
+
+void MainWindow::connectPreview()
+{
+    connect(&preview, &OutputPreview::previewed, this,
+            [this](const QVector<PreviewedRow> &rows, const PreviewCounts &counts) {
+                for (const PreviewedRow &row : rows)
+                    model->setPreview(row);
+                showPreviewCounts(counts);
+            });
+    connect(&preview, &OutputPreview::settled, this, &MainWindow::showPreviewCounts);
+}
+
+void MainWindow::showPreviewCounts(const PreviewCounts &counts)
+{
+    if (countsShown && !presenter.isConverting())
+        setSummary(counts.text());
+}
+
+// The preview names outputs with the settings: it waits while they change.
+void MainWindow::openSettings()
+{
+    preview.pause();
+    auto *dialog = new SettingsDialog;
+    if (model->rowCount() > 0)
+        dialog->setExample(model->path(0), model->addedFolder(0), TrackTags::read(model->path(0)));
+    connect(dialog, &QDialog::finished, this, [this](int result) {
+        if (result == QDialog::Accepted) {
+            countsShown = true;
+            showDestination();
+        }
+        preview.refresh();
+    });
+    openModal(dialog);
+}
+
+void MainWindow::showDestination()
+{
+    const OutputFormat *known = OutputFormat::find(AppSettings::OutputFormat);
+    const QString format = known ? QString::fromUtf8(known->label) : AppSettings::OutputFormat;
+    destinationLabel->setText(tr("%1 into %2").arg(format, QDir::toNativeSeparators(AppSettings::OutputDirectory)));
+    destinationLabel->setToolTip(destinationLabel->text());
 }
 
 void MainWindow::setSummary(const QString &text)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "batch/batchpresenter.h"
+#include "batch/outputpreview.h"
 
 #include <QFileDialog>
 #include <QList>
@@ -45,7 +46,11 @@ private slots:
     void onStatusChange(int id, JobStatus::ConvertStatus status);
 
 private:
-    void addPath(const QString &path);
+    void addPath(const QString &path, QVector<PreviewInput> *added);
+    void connectPreview();
+    void openSettings();
+    void showDestination();
+    void showPreviewCounts(const PreviewCounts &counts);
     void removeRows(const QList<int> &rows);
     void removeSelectedRows();
     QList<int> selectedRows() const;
@@ -65,5 +70,11 @@ private:
     Ui::MainWindow *ui;
     JobTable *model;
     QLabel *summaryLabel;
+    QLabel *destinationLabel;
     BatchPresenter presenter;
+    OutputPreview preview;
+    // Whether the status bar shows the preview's counts rather than the
+    // last batch's summary: from the first change to the rows or settings
+    // after a batch until the next starts.
+    bool countsShown = true;
 };

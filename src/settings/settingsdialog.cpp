@@ -51,7 +51,6 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     , ui(new Ui::SettingsDialog)
 {
     ui->setupUi(this);
-    setFixedSize(size());
 
     addChoices(ui->comboBox_OutputFormat, FormatCatalogue::formats());
     addChoices(ui->comboBox_OutputSamplerate, FormatCatalogue::samplerates());
