@@ -54,7 +54,6 @@ private:
     void removeRows(const QList<int> &rows);
     void removeSelectedRows();
     QList<int> selectedRows() const;
-    void openSettings();
     void showConverting();
     void stopBatch();
 
