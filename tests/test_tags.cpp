@@ -258,6 +258,7 @@ private slots:
         QVERIFY(makeTone(inputs[1], 4, {"-af", "volume=3", "-metadata", "album=Album"}));
         resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-album"));
         AppSettings::ReplayGain = true;
+        AppSettings::KeepFileTimes = true;
         ConversionEngine engine;
         QSignalSpy ended(&engine, &ConversionEngine::batchEnded);
         engine.start(inputs, 2);
@@ -270,6 +271,7 @@ private slots:
         QVERIFY2(qAbs(gain.chopped(3).toDouble() - expected) <= 0.1, qPrintable(gain));
         QCOMPARE(loud["REPLAYGAIN_ALBUM_GAIN"], gain);
         QCOMPARE(quiet["REPLAYGAIN_ALBUM_PEAK"], loud["REPLAYGAIN_TRACK_PEAK"]);
+        QCOMPARE(QFileInfo(dir.filePath("out-album/quiet.mp3")).lastModified(), QFileInfo(inputs[0]).lastModified());
     }
 
     // An output that cannot be retagged, or that two rows wrote, stays as it was; the log says why.

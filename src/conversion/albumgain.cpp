@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "conversion/albumgain.h"
 
+#include "conversion/filetimes.h"
 #include "conversion/outputfile.h"
 #include "logging/logging.h"
+#include "settings/appsettings.h"
 #include "tags/tagcopy.h"
 
 #include <QFileInfo>
@@ -12,8 +14,10 @@ namespace {
 bool retagOne(const QString &outputPath, const Loudness &album, const std::atomic<bool> *stop)
 {
     OutputFile file(outputPath);
+    // The copy would otherwise lose the input's time the output was given.
     return file.copyFrom(outputPath, stop)
         && TagCopy::addAlbumGain(file.temporaryPath(), QFileInfo(outputPath).suffix(), album)
+        && (!AppSettings::KeepFileTimes || copyModificationTime(outputPath, file.temporaryPath()))
         && file.commit(true) == OutputFile::Committed;
 }
 

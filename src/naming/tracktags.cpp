@@ -2,6 +2,7 @@
 #include "naming/tracktags.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
@@ -30,9 +31,12 @@ int number(const QString &value)
 
 TrackTags TrackTags::read(const QString &path)
 {
+    TrackTags tags;
+    // A named pipe or a device would block the reader, or never end.
+    if (!QFileInfo(path).isFile())
+        return tags;
     const QByteArray name = QFile::encodeName(path);
     const TagLib::FileRef file(name.constData(), true, TagLib::AudioProperties::Fast);
-    TrackTags tags;
     if (file.isNull())
         return tags;
     if (const TagLib::AudioProperties *audio = file.audioProperties())
