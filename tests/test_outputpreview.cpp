@@ -77,8 +77,8 @@ private slots:
                                             << "1 output falls onto an input";
         QTest::newRow("onto a later row's input")
             << "out" << QStringList{"a/x.wav", "out/x.mp3"}
-            << QStringList{marked("out/x.mp3", onto), marked("out/x (2).mp3", renamed)}
-            << "1 row collides; 1 output falls onto an input";
+            << QStringList{marked("out/x.mp3", onto), marked("out/x.mp3", onto)}
+            << "2 outputs fall onto inputs";
     }
 
     void marks()

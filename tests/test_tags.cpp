@@ -176,11 +176,7 @@ private slots:
         const QString input = dir.filePath(name);
         QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=d=0.5", "-c:a", name.endsWith("mka") ? "flac" : "pcm_s16be",
                         "-metadata", "title=Title", input}));
-        resetSettings(QStandardPaths::findExecutable("ffmpeg"), dir.filePath("out-" + name));
-        FFmpegTask task(1, input);
-        JobReport report;
-        connect(&task, &FFmpegTask::Reported, [&](const JobReport &reported) { report = reported; });
-        task.run();
+        const JobReport report = convert(input, "mp3");
         QCOMPARE(report.reason, reason);
         const FileRef output(QFile::encodeName(report.outputPath).constData());
         QVERIFY(output.audioProperties() && output.audioProperties()->lengthInMilliseconds() > 400);

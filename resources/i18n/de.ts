@@ -566,6 +566,8 @@ Wählen Sie 0, um alle CPU-Threads zu nutzen.</translation>
     <message>
         <source>ReplayGain tags</source>
         <translation>ReplayGain-Tags</translation>
+    </message>
+    <message>
         <source>The folder the outputs go to. {sourcedir} stands for the whole folder of each input, so /out/{sourcedir} mirrors every input&apos;s absolute path below /out. {subfolder} stands for the input&apos;s folder below the folder it was added with (empty for a file added alone), so /out/{subfolder} keeps only the added tree&apos;s shape.</source>
         <translation>Der Ordner für die Ausgaben. {sourcedir} steht für den ganzen Ordner jeder Eingabe, /out/{sourcedir} bildet also den absoluten Pfad jeder Eingabe unter /out nach. {subfolder} steht für den Ordner der Eingabe unterhalb des Ordners, mit dem sie hinzugefügt wurde (leer für eine einzeln hinzugefügte Datei), /out/{subfolder} behält also nur die Gestalt des hinzugefügten Baums.</translation>
     </message>

@@ -561,6 +561,8 @@ Select 0 to use all CPU threads.</source>
     <message>
         <source>ReplayGain tags</source>
         <translation>ReplayGain タグ</translation>
+    </message>
+    <message>
         <source>The folder the outputs go to. {sourcedir} stands for the whole folder of each input, so /out/{sourcedir} mirrors every input&apos;s absolute path below /out. {subfolder} stands for the input&apos;s folder below the folder it was added with (empty for a file added alone), so /out/{subfolder} keeps only the added tree&apos;s shape.</source>
         <translation>出力先のフォルダー。{sourcedir} は各入力のフォルダー全体を表すので、/out/{sourcedir} は各入力の絶対パスを /out の下に再現します。{subfolder} は入力を追加したフォルダーから見た入力のフォルダーを表し（単独で追加したファイルでは空）、/out/{subfolder} は追加したツリーの構造だけを保ちます。</translation>
     </message>

@@ -561,6 +561,8 @@ Tüm CPU iş parçacıklarını kullanmak için 0 seçin.</translation>
     <message>
         <source>ReplayGain tags</source>
         <translation>ReplayGain etiketleri</translation>
+    </message>
+    <message>
         <source>The folder the outputs go to. {sourcedir} stands for the whole folder of each input, so /out/{sourcedir} mirrors every input&apos;s absolute path below /out. {subfolder} stands for the input&apos;s folder below the folder it was added with (empty for a file added alone), so /out/{subfolder} keeps only the added tree&apos;s shape.</source>
         <translation>Çıktıların gideceği klasör. {sourcedir} her girdinin tüm klasörü yerine geçer; /out/{sourcedir} her girdinin mutlak yolunu /out altında yineler. {subfolder} girdinin, birlikte eklendiği klasörün altındaki klasörü yerine geçer (tek başına eklenen dosyada boştur); /out/{subfolder} yalnızca eklenen ağacın yapısını korur.</translation>
     </message>
