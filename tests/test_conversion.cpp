@@ -4,6 +4,7 @@
 #include "conversion/encoderarguments.h"
 #include "conversion/ffmpegtask.h"
 #include "conversion/inputkind.h"
+#include "conversion/keyedrows.h"
 #include "conversion/workerpool.h"
 #include "conversiontestsupport.h"
 #include "settings/formatcatalogue.h"
@@ -153,6 +154,17 @@ private:
     }
 
 private slots:
+    // Rows stay found as the keys outgrow the hashed tail and are folded into the sorted run.
+    void keyedRows()
+    {
+        KeyedRows rows;
+        for (int row = 1; row <= 20000; ++row)
+            rows.insert({quint64(row) * 7919 % 20011, quint64(row)}, row);
+        for (int row = 1; row <= 20000; ++row)
+            QCOMPARE(rows.value({quint64(row) * 7919 % 20011, quint64(row)}), row);
+        QCOMPARE(rows.value({1, 0}), 0);
+    }
+
     void initTestCase()
     {
         QVERIFY(temp.isValid());

@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -33,14 +34,15 @@ int BatchInputs::add(const QString &inputPath, int row)
     const FileIdentity target = input.link ? FileIdentity(inputPath) : input;
     const QPair<quint64, quint64> name = nameKey(inputPath);
     const std::lock_guard<std::mutex> lock(mutex);
-    files.insert(input.key());
+    files.push_back(input.key());
     if (!target.exists)
         return row;
-    files.insert(target.key());
-    const int first = firstRows.value(name, row);
-    if (first == row)
-        firstRows.insert(name, row);
-    return first;
+    if (input.link)
+        files.push_back(target.key());
+    if (const int first = firstRows.value(name))
+        return first;
+    firstRows.insert(name, row);
+    return row;
 }
 
 void BatchInputs::close()
@@ -72,13 +74,22 @@ BatchInputs::Answer BatchInputs::contains(const FileIdentity &file, const std::a
             return Stopped;
         closed.wait_for(lock, std::chrono::milliseconds(100));
     }
-    return files.contains(file.key()) ? Input : NotInput;
+    return holds(file.key()) ? Input : NotInput;
 }
 
 bool BatchInputs::knows(const FileIdentity &file) const
 {
     const std::lock_guard<std::mutex> lock(mutex);
-    return file.exists && files.contains(file.key());
+    return file.exists && holds(file.key());
+}
+
+bool BatchInputs::holds(const QPair<quint64, quint64> &file) const
+{
+    if (sortedFiles != files.size()) {
+        std::sort(files.begin(), files.end());
+        sortedFiles = files.size();
+    }
+    return std::binary_search(files.begin(), files.end(), file);
 }
 
 int BatchInputs::firstRowNaming(const QString &inputPath) const

@@ -2,14 +2,14 @@
 #pragma once
 
 #include "conversion/fileidentity.h"
+#include "conversion/keyedrows.h"
 
-#include <QHash>
 #include <QPair>
-#include <QSet>
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 // The files a batch reads, by device and inode, as its inputs become known:
 // a streamed batch learns of later inputs while earlier jobs already run.
@@ -36,10 +36,15 @@ public:
     int firstRowNaming(const QString &inputPath) const;
 
 private:
+    bool holds(const QPair<quint64, quint64> &file) const;
+
     mutable std::mutex mutex;
     mutable std::condition_variable closed;
-    QSet<QPair<quint64, quint64>> files;
+    // Sorted when looked in, which is mostly once the list is complete: 16
+    // bytes an input.
+    mutable std::vector<QPair<quint64, quint64>> files;
+    mutable size_t sortedFiles = 0;
     // By the name's key, looked up as rows arrive, to tell a file named twice.
-    QHash<QPair<quint64, quint64>, int> firstRows;
+    KeyedRows firstRows;
     enum { Open, Complete, Abandoned } state = Open;
 };
