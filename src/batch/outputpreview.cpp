@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -98,6 +99,12 @@ struct OutputPreview::Shared
     bool paused = false;
     bool busy = false;
     bool quit = false;
+    // Results waiting for the preview's own thread, and whether it was asked
+    // to take them.
+    QVector<PreviewedRow> outbox;
+    PreviewCounts outboxCounts;
+    bool outboxSettled = false;
+    bool deliveryPosted = false;
 
     void restart()
     {
@@ -183,6 +190,20 @@ void OutputPreview::pause()
     shared->wake.wait(lock, [this] { return !shared->busy; });
 }
 
+void OutputPreview::deliver()
+{
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    const QVector<PreviewedRow> rows = std::exchange(shared->outbox, {});
+    const PreviewCounts counts = shared->outboxCounts;
+    const bool settledNow = shared->outboxSettled;
+    shared->deliveryPosted = false;
+    lock.unlock();
+    if (!rows.isEmpty())
+        emit previewed(rows, counts);
+    if (settledNow)
+        emit settled(counts);
+}
+
 // Runs on the preview's own thread. The tags, the settings and the disk are
 // read without the lock, and the results kept under it.
 void OutputPreview::work()
@@ -195,18 +216,17 @@ void OutputPreview::work()
     bool settledTold = true;
 
     // Results of a pass that was restarted still go: each row is told again
-    // only when it changes, and the later results come after.
-    const auto handOver = [this, &ready](const PreviewCounts &counts, bool last) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, rows = std::move(ready), counts, last] {
-                if (!rows.isEmpty())
-                    emit previewed(rows, counts);
-                if (last)
-                    emit settled(counts);
-            },
-            Qt::QueuedConnection);
+    // only when it changes, and the later results come after. They wait under
+    // the lock: handed over in the event itself, they would be written here
+    // and read there with nothing a thread checker sees between.
+    const auto handOver = [this, &s, &ready](const PreviewCounts &counts, bool last) {
+        s.outbox += ready;
         ready.clear();
+        s.outboxCounts = counts;
+        s.outboxSettled = last;
+        if (!s.deliveryPosted)
+            QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
+        s.deliveryPosted = true;
     };
 
     std::unique_lock<std::mutex> lock(s.mutex);

@@ -86,6 +86,10 @@ signals:
     // Every row given so far is previewed.
     void settled(const PreviewCounts &counts);
 
+private slots:
+    // Takes what the preview's thread left for this one, and tells it.
+    void deliver();
+
 private:
     struct Shared;
     void work();
